@@ -1,0 +1,32 @@
+// Solves a puzzle from its clues: line logic to a fixpoint, then guessing to count solutions.
+#pragma once
+
+#include "board/PuzzleDocument.h"
+
+#include <cstdint>
+#include <vector>
+
+struct TSolveResult {
+    // Unique: exactly one picture fits. Ambiguous: two or more do. Unsolvable: none does,
+    // or the clues are malformed. GaveUp: the work budget ran out first.
+    enum class Status { Unique, Ambiguous, Unsolvable, GaveUp } Status = Status::Unsolvable;
+    bool LineSolvable = false;  // line logic alone solved it, without a single guess
+    int64_t Work = 0;           // line-solver cell operations; the same on every machine
+    int32_t Guesses = 0;        // search branches tried
+    TMyCrossArr Picture;        // [row][column] 0/1: the solution, or the first one found
+                                // when ambiguous; empty when unsolvable or given up
+};
+
+// One cell as line logic sees it.
+enum class TLineCell : uint8_t { Unknown, Black, White };
+
+// Settles every cell of one line that is the same in all placements of its runs that agree
+// with the known cells. False when no placement fits; the cells are then left part-way.
+// Adds the cell operations spent to *work when given.
+bool SolveLine(std::vector<TLineCell> &cells, const std::vector<int32_t> &runs, int64_t *work = nullptr);
+
+// rowRuns[r]: runs of row r, left to right; colRuns[c]: runs of column c, top to bottom.
+// An empty vector is an empty line. The result is deterministic for the same clues.
+TSolveResult SolveClues(const std::vector<std::vector<int32_t>> &rowRuns,
+                        const std::vector<std::vector<int32_t>> &colRuns,
+                        int64_t maxWork = 50'000'000);
