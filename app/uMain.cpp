@@ -1,0 +1,460 @@
+// The main frame window: the workspace of board windows and every command of the program.
+#include "app/uMain.h"
+
+#include "app/TApplication.h"
+#include "app/about.h"
+#include "app/HandOff.h"
+#include "board/CHILDWIN.h"
+#include "format/PuzzleFile.h"
+#include "app/TWorkspace.h"
+#include "toolkit/HintText.h"
+#include "toolkit/JpegDecoder.h"
+#include "toolkit/MenuStyle.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+// The pictures live in a static library, whose resources are not registered by themselves.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(icons);
+}
+
+TMainForm::TMainForm()
+{
+    InitResources();
+    setWindowTitle(QStringLiteral("Сеткарий"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(215, 215, 215));
+    setPalette(pal);
+
+    MdiArea = new TWorkspace(this);
+    try {
+        MdiArea->SetPicture(DecodeJpegFile(QStringLiteral(":/pictures/Workspace.jpg")));
+    } catch (const std::exception &) {
+        // The plain workspace colour stands in for a picture that cannot be decoded.
+    }
+    setCentralWidget(MdiArea);
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    StatusBar = new QStatusBar(this);
+    StatusBar->setFixedHeight(19);
+    StatusBar->setSizeGripEnabled(false);
+    setStatusBar(StatusBar);
+    connect(MdiArea, &QMdiArea::subWindowActivated, this, &TMainForm::SubWindowActivated);
+
+    SaveDialog1.DefaultExt = QStringLiteral("pxg");
+    SaveDialog1.Filter = QStringLiteral("Файлы кроссвордов (*.pxg)|*.pxg");
+    SaveDialog1.OverwritePrompt = true;
+    SaveDialog1.HideReadOnly = true;
+    SaveDialog1.Resizable = true;
+}
+
+TMainForm::~TMainForm() = default;
+
+QString TMainForm::ExecutableFolder()
+{
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+}
+
+QAction *TMainForm::MakeAction(const QString &caption, const QString &hint, const QKeySequence &shortcut,
+                               bool enabled, const QString &icon)
+{
+    auto *action = new QAction(caption, this);
+    if (!icon.isEmpty())
+        action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
+    const THintText parts = SplitHint(hint);
+    action->setToolTip(parts.Short);
+    action->setStatusTip(parts.Long);
+    action->setShortcut(shortcut);
+    action->setEnabled(enabled);
+    ActionList1 << action;
+    return action;
+}
+
+void TMainForm::CreateActions()
+{
+    FileOpen1 = MakeAction(QStringLiteral("Открыть"), QStringLiteral("Открыть|Открыть файл"),
+                           QKeySequence(Qt::CTRL | Qt::Key_O), true, QStringLiteral("open"));
+    FileClose1 = MakeAction(QStringLiteral("Закрыть"), QStringLiteral("Закрыть|Закрыть текущее окно"),
+                            QKeySequence(), false, QString());
+    FileSave1 = MakeAction(QStringLiteral("Сохранить"), QStringLiteral("Сохранить|Сохранить файл"),
+                           QKeySequence(Qt::CTRL | Qt::Key_S), true, QStringLiteral("save"));
+    FilePrint1 = MakeAction(QStringLiteral("Печать..."), QStringLiteral("Печать|Распечатать текущий файл"),
+                            QKeySequence(Qt::CTRL | Qt::Key_P), false, QStringLiteral("print"));
+    FileSaveAs1 = MakeAction(QStringLiteral("Сохранить как..."),
+                             QStringLiteral("Сохранить как...|Сохранить файл с другим именем"), QKeySequence(),
+                             true, QString());
+    FileExit1 = MakeAction(QStringLiteral("Выход"), QStringLiteral("Выход|Выйти из программы"), QKeySequence(),
+                           true, QStringLiteral("exit"));
+    WindowCascade1 = MakeAction(QStringLiteral("Каскад"), QStringLiteral("Каскад"), QKeySequence(), false,
+                                QStringLiteral("cascade"));
+    WindowTileHorizontal1 = MakeAction(QStringLiteral("По горизонтали"), QStringLiteral("По горизонтали"),
+                                       QKeySequence(), false, QStringLiteral("tile-horizontal"));
+    WindowTileVertical1 = MakeAction(QStringLiteral("По вертикали"), QStringLiteral("По вертикали"),
+                                     QKeySequence(), false, QStringLiteral("tile-vertical"));
+    WindowMinimizeAll1 = MakeAction(QStringLiteral("Свернуть все"), QStringLiteral("Свернуть все"),
+                                    QKeySequence(), false, QString());
+    WindowArrangeAll1 = MakeAction(QStringLiteral("Развернуть все"), QStringLiteral("Развернуть все"),
+                                   QKeySequence(), false, QString());
+    HelpAbout1 = MakeAction(QStringLiteral("О программе..."), QStringLiteral("О программе...|О программе..."),
+                            QKeySequence(), true, QStringLiteral("about"));
+    ZoomInc = MakeAction(QStringLiteral("Увеличить масштаб"), QStringLiteral("Увеличить|Увеличить масштаб"),
+                         QKeySequence(), true, QStringLiteral("zoom-in"));
+    ZoomDec = MakeAction(QStringLiteral("Уменьшить масштаб"), QStringLiteral("Уменьшить|Уменьшить масштаб"),
+                         QKeySequence(), true, QStringLiteral("zoom-out"));
+    ZoomAll = MakeAction(QStringLiteral("Во весь экран"), QStringLiteral("Во весь экран|Во весь экран"),
+                         QKeySequence(), true, QStringLiteral("zoom-all"));
+    Undo1 = MakeAction(QStringLiteral("Отменить"), QStringLiteral("Отменить|Отменить предидущий ход"),
+                       QKeySequence(), false, QStringLiteral("undo"));
+    Redo1 = MakeAction(QStringLiteral("Повторить"), QStringLiteral("Повторить|Повторить предидущий ход"),
+                       QKeySequence(), false, QStringLiteral("redo"));
+    Clear1 = MakeAction(QStringLiteral("Очистить"), QStringLiteral("Очистить"), QKeySequence(), true,
+                        QStringLiteral("clear"));
+
+    const auto wire = [this](QAction *action, auto handler) {
+        connect(action, &QAction::triggered, this, [this, handler] { TApplication::Guarded([&] { (this->*handler)(); }); });
+    };
+    wire(FileOpen1, &TMainForm::FileOpen1Execute);
+    wire(FileClose1, &TMainForm::FileClose1Execute);
+    connect(FileSave1, &QAction::triggered, this, [this] { TApplication::Guarded([this] { FileSave1Execute(); }); });
+    wire(FileSaveAs1, &TMainForm::FileSaveAs1Execute);
+    connect(FileExit1, &QAction::triggered, this, [this] { FileExit1Execute(); });
+    wire(HelpAbout1, &TMainForm::HelpAbout1Execute);
+    wire(ZoomInc, &TMainForm::ZoomIncExecute);
+    wire(ZoomDec, &TMainForm::ZoomDecExecute);
+    wire(ZoomAll, &TMainForm::ZoomAllExecute);
+    wire(Undo1, &TMainForm::Undo1Execute);
+    wire(Redo1, &TMainForm::Redo1Execute);
+    wire(Clear1, &TMainForm::Clear1Execute);
+
+    connect(WindowCascade1, &QAction::triggered, MdiArea, &QMdiArea::cascadeSubWindows);
+    connect(WindowTileHorizontal1, &QAction::triggered, MdiArea, &TWorkspace::TileHorizontally);
+    connect(WindowTileVertical1, &QAction::triggered, MdiArea, &TWorkspace::TileVertically);
+    connect(WindowMinimizeAll1, &QAction::triggered, MdiArea, &TWorkspace::MinimizeAll);
+    connect(WindowArrangeAll1, &QAction::triggered, MdiArea, &TWorkspace::ArrangeIcons);
+}
+
+void TMainForm::CreateMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setFixedHeight(21);
+    bar->setStyleSheet(FlatMenuStyleSheet());
+
+    QMenu *file = bar->addMenu(QStringLiteral("Файл"));
+    file->addActions({FileOpen1, FileSave1, FileSaveAs1, FileClose1});
+    file->addSeparator();
+    file->addAction(FilePrint1);
+    file->addSeparator();
+    file->addAction(FileExit1);
+    connect(file, &QMenu::aboutToShow, this, &TMainForm::UpdateWindowCommands);
+
+    QMenu *edit = bar->addMenu(QStringLiteral("Правка"));
+    edit->addActions({Undo1, Redo1});
+    edit->addSeparator();
+    edit->addAction(Clear1);
+
+    QMenu *view = bar->addMenu(QStringLiteral("Вид"));
+    view->addActions({ZoomInc, ZoomDec, ZoomAll});
+
+    QMenu *window = bar->addMenu(QStringLiteral("Окно"));
+    window->addActions({WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1,
+                        WindowArrangeAll1});
+    connect(window, &QMenu::aboutToShow, this, &TMainForm::UpdateWindowCommands);
+
+    QMenu *help = bar->addMenu(QStringLiteral("Помощь"));
+    help->addAction(HelpAbout1);
+}
+
+void TMainForm::CreateToolBar()
+{
+    ToolBar2 = new QToolBar(this);
+    ToolBar2->setMovable(false);
+    ToolBar2->setFloatable(false);
+    ToolBar2->setFixedHeight(34);
+    ToolBar2->setContextMenuPolicy(Qt::PreventContextMenu);
+    ToolBar2->setStyleSheet(QStringLiteral("QToolBar { background: rgb(215, 215, 215); border: 1px solid "
+                                           "rgb(160, 160, 160); spacing: 0px; padding: 0px; }"));
+    addToolBar(Qt::TopToolBarArea, ToolBar2);
+
+    // Buttons sit at fixed places: the bar's own layout would add spacing of its own.
+    auto *strip = new QWidget(ToolBar2);
+    strip->setFixedHeight(32);
+    struct TButton {
+        QToolButton **button;
+        QAction *action;
+        int width;
+        int gapAfter;
+    };
+    const TButton layout[] = {
+        {&bOpen, FileOpen1, 23, 2},     {&bSave, FileSave1, 23, 8},     {&bPrint, FilePrint1, 23, 5},
+        {&bClear, Clear1, 23, 8},       {&bScaleInc, ZoomInc, 25, 2},   {&bScale, ZoomAll, 25, 2},
+        {&bScaleDec, ZoomDec, 25, 10},  {&bUndo, Undo1, 23, 2},         {&bRedo, Redo1, 23, 8},
+        {&bAbout, HelpAbout1, 23, 8},   {&bClose, FileExit1, 23, 20},
+    };
+    int x = 5;
+    for (const TButton &b : layout) {
+        auto *button = new QToolButton(strip);
+        button->setDefaultAction(b.action);
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        button->setAutoRaise(true);
+        button->setIconSize(QSize(16, 16));
+        button->setGeometry(x, (32 - 22) / 2, b.width, 22);
+        *b.button = button;
+        x += b.width + b.gapAfter;
+    }
+    strip->setFixedWidth(x);
+    ToolBar2->addWidget(strip);
+    // The tool-bar Save button starts greyed on its own; from the command's first change on it
+    // follows the command.
+    bSave->setEnabled(false);
+}
+
+void TMainForm::UpdateWindowCommands()
+{
+    const bool any = !MdiArea->subWindowList().isEmpty();
+    FileClose1->setEnabled(ActiveChild() != nullptr);
+    for (QAction *action : {WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1,
+                            WindowArrangeAll1})
+        action->setEnabled(any);
+}
+
+TMDIChild *TMainForm::ActiveChild() const
+{
+    QMdiSubWindow *sub = MdiArea->currentSubWindow();
+    return sub ? dynamic_cast<TMDIChild *>(sub->widget()) : nullptr;
+}
+
+QList<TMDIChild *> TMainForm::Children() const
+{
+    QList<TMDIChild *> children;
+    for (QMdiSubWindow *sub : MdiArea->subWindowList())
+        if (auto *child = dynamic_cast<TMDIChild *>(sub->widget()))
+            children << child;
+    return children;
+}
+
+void TMainForm::SubWindowActivated(QMdiSubWindow *window)
+{
+    TMDIChild *child = window ? dynamic_cast<TMDIChild *>(window->widget()) : nullptr;
+    if (!child || child == LastActive)
+        return;
+    if (LastActive)
+        LastActive->FormDeactivate();
+    LastActive = child;
+    child->FormActivate();
+}
+
+void TMainForm::OpenPuzzleFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir())
+        return;
+
+    auto *child = new TMDIChild(this);
+    QMdiSubWindow *sub = MdiArea->addSubWindow(child);
+    sub->resize(507, 424);
+    child->FileName = path;
+    child->setWindowTitle(path);
+    sub->showMaximized();
+    MdiArea->setActiveSubWindow(sub);
+
+    PuzzleDocument document;
+    try {
+        document = PuzzleFile::ReadFile(path);
+    } catch (...) {
+        // No window lives on without a document that matches its header.
+        child->Modified = false;
+        delete sub;
+        throw;
+    }
+    child->LoadDocument(std::move(document));
+    // The window was activated before its document was read: show the commands for the
+    // document it now holds.
+    if (ActiveChild() == child)
+        child->FormActivate();
+}
+
+void TMainForm::WMCopyData(const QByteArray &text)
+{
+    TApplication::Guarded([&] {
+        for (const QString &path : HandOff::SplitText(text))
+            OpenPuzzleFile(path);
+    });
+}
+
+bool TMainForm::FileSave1Execute(TMDIChild *target)
+{
+    TMDIChild *child = target ? target : ActiveChild();
+    if (!child)
+        return false;
+    if (child->FileName.isEmpty()) {
+        SaveDialog1.InitialDir = ExecutableFolder() + QStringLiteral("Библиотека");
+        const QString chosen = Prompts::AskSavePath(this, SaveDialog1);
+        if (chosen.isEmpty())
+            return false;
+        PuzzleFile::SaveFile(chosen, child->Doc, PuzzleFile::Target::ChosenPath);
+        child->FileName = chosen;
+    } else {
+        PuzzleFile::SaveFile(child->FileName, child->Doc, PuzzleFile::Target::ExistingFile);
+    }
+    child->setWindowTitle(QFileInfo(child->FileName).fileName());
+    child->Modified = false;
+    FileSave1->setEnabled(false);
+    return true;
+}
+
+void TMainForm::FileSaveAs1Execute()
+{
+    TMDIChild *child = ActiveChild();
+    if (!child)
+        return;
+    child->FileName.clear();
+    FileSave1Execute(child);
+}
+
+void TMainForm::FileOpen1Execute()
+{
+    // Until the library browser lands, a plain file dialog on the library folder stands in.
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Oткрыть"),
+                                                      ExecutableFolder() + QStringLiteral("Библиотека"),
+                                                      QStringLiteral("Файлы кроссвордов (*.pxg)"));
+    if (!path.isEmpty())
+        OpenPuzzleFile(path);
+}
+
+void TMainForm::FileClose1Execute()
+{
+    if (TMDIChild *child = ActiveChild())
+        child->SubWindow()->close();
+}
+
+bool TMainForm::FileExit1Execute()
+{
+    if (!CloseAllBoards())
+        return false;
+    ExitConfirmed = true;
+    close();
+    return true;
+}
+
+bool TMainForm::CloseAllBoards()
+{
+    QList<QMdiSubWindow *> order = MdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+    std::reverse(order.begin(), order.end());
+    for (QMdiSubWindow *sub : order) {
+        auto *child = dynamic_cast<TMDIChild *>(sub->widget());
+        if (child)
+            child->ClosingForExit = true;
+        const bool closed = sub->close();
+        if (!closed) {
+            if (child)
+                child->ClosingForExit = false;
+            return false;
+        }
+    }
+    return true;
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    // Closing by the title bar runs the same questions as Exit, so no game is lost unasked.
+    if (ExitConfirmed || CloseAllBoards())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TMainForm::HelpAbout1Execute()
+{
+    if (AboutBox)
+        AboutBox->exec();
+}
+
+void TMainForm::ZoomIncExecute()
+{
+    TMDIChild *child = ActiveChild();
+    if (!child)
+        return;
+    child->ZoomPercent += 10;
+    ZoomDec->setEnabled(true);
+    if (child->ZoomPercent >= 100)
+        ZoomInc->setEnabled(false);
+    child->ApplyZoom(child->ZoomPercent);
+}
+
+void TMainForm::ZoomDecExecute()
+{
+    TMDIChild *child = ActiveChild();
+    if (!child)
+        return;
+    ZoomInc->setEnabled(true);
+    child->ZoomPercent -= 10;
+    if (child->ZoomPercent <= 20)
+        ZoomDec->setEnabled(false);
+    child->ApplyZoom(child->ZoomPercent);
+}
+
+void TMainForm::ZoomAllExecute()
+{
+    TMDIChild *child = ActiveChild();
+    if (!child)
+        return;
+    child->ZoomPercent = 100;
+    ZoomInc->setEnabled(false);
+    ZoomDec->setEnabled(true);
+    child->ApplyZoom(100);
+}
+
+void TMainForm::Undo1Execute()
+{
+    TMDIChild *child = ActiveChild();
+    if (!child)
+        return;
+    // Right after a stroke the top entry is its end marker alone: take it and the stroke together.
+    if (!Redo1->isEnabled())
+        child->History.UndoGroup(child->Doc.Marks);
+    child->History.UndoGroup(child->Doc.Marks);
+    child->FormPaint();
+}
+
+void TMainForm::Redo1Execute()
+{
+    TMDIChild *child = ActiveChild();
+    if (!child)
+        return;
+    child->History.RedoGroup(child->Doc.Marks);
+    child->FormPaint();
+}
+
+void TMainForm::Clear1Execute()
+{
+    if (TMDIChild *child = ActiveChild())
+        child->Clear1Execute();
+}
+
+void TMainForm::FormDeactivate()
+{
+    if (TMDIChild *child = ActiveChild())
+        child->Timer1->stop();
+}
+
+void TMainForm::changeEvent(QEvent *event)
+{
+    // A message box of our own passes focus back when it closes; only other windows stop the clock.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && !Prompts::IsAsking())
+        FormDeactivate();
+    QMainWindow::changeEvent(event);
+}

@@ -1,0 +1,88 @@
+// The main frame window: the workspace of board windows and every command of the program.
+#pragma once
+
+#include "toolkit/Prompts.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class TMDIChild;
+class TAboutBox;
+class TWorkspace;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+
+class TMainForm : public QMainWindow {
+public:
+    TMainForm();
+    ~TMainForm() override;
+
+    // Opens a puzzle file into a new board window; an error is thrown after the window is gone.
+    void OpenPuzzleFile(const QString &path);
+    // Opens the paths of a hand-off text in order; the first failure is shown and ends it.
+    void WMCopyData(const QByteArray &text);
+
+    TMDIChild *ActiveChild() const;
+    QList<TMDIChild *> Children() const;
+    TWorkspace *MdiArea = nullptr;
+    QToolBar *ToolBar2 = nullptr;
+    QStatusBar *StatusBar = nullptr;
+    QToolButton *bOpen, *bSave, *bPrint, *bClear, *bScaleInc, *bScale, *bScaleDec, *bUndo, *bRedo, *bAbout,
+        *bClose;
+
+    // The commands, in the order of the action list.
+    QAction *FileOpen1, *FileClose1, *FileSave1, *FilePrint1, *FileSaveAs1, *FileExit1;
+    QAction *WindowCascade1, *WindowTileHorizontal1, *WindowTileVertical1, *WindowMinimizeAll1,
+        *WindowArrangeAll1;
+    QAction *HelpAbout1, *ZoomInc, *ZoomDec, *ZoomAll, *Undo1, *Redo1, *Clear1;
+    QList<QAction *> ActionList1;
+
+    Prompts::TSaveDialogSetup SaveDialog1;
+    // Where the library browser last opened a file from: a volume root (empty until then) and a
+    // folder. They live for one run only.
+    QString LastLibraryDrive;
+    QString LastLibraryDir;
+    TAboutBox *AboutBox = nullptr;
+
+    // Saves a board window (the active one when none is given). True when the document was
+    // written; false when there was nothing to save or the dialog was cancelled. Throws on
+    // file errors.
+    bool FileSave1Execute(TMDIChild *target = nullptr);
+    void FileSaveAs1Execute();
+    void FileOpen1Execute();
+    void FileClose1Execute();
+    // Closes every board window, most recently active first; false when one stays open.
+    bool FileExit1Execute();
+    void HelpAbout1Execute();
+    void ZoomIncExecute();
+    void ZoomDecExecute();
+    void ZoomAllExecute();
+    void Undo1Execute();
+    void Redo1Execute();
+    void Clear1Execute();
+    void FormDeactivate();
+
+    static QString ExecutableFolder();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    QAction *MakeAction(const QString &caption, const QString &hint, const QKeySequence &shortcut,
+                        bool enabled, const QString &icon);
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    // Close and the window commands follow the board windows when their list opens.
+    void UpdateWindowCommands();
+    bool CloseAllBoards();
+    void SubWindowActivated(QMdiSubWindow *window);
+
+    QPointer<TMDIChild> LastActive;
+    bool ExitConfirmed = false;
+};

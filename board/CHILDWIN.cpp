@@ -1,0 +1,458 @@
+// The board window: plays one puzzle document inside the main window's workspace.
+#include "board/CHILDWIN.h"
+
+#include "app/TApplication.h"
+#include "app/uMain.h"
+#include "board/BoardRender.h"
+#include "board/Clues.h"
+#include "toolkit/JpegDecoder.h"
+#include "toolkit/Prompts.h"
+#include "toolkit/Sound.h"
+#include "toolkit/TimeFormat.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+QToolButton *PanelButton(QWidget *panel, int x, const QString &icon, const QString &hint)
+{
+    auto *button = new QToolButton(panel);
+    button->setGeometry(x, 5, 23, 22);
+    button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(hint);
+    button->setStatusTip(hint);
+    button->setAutoRaise(true);
+    return button;
+}
+
+} // namespace
+
+TMDIChild::TMDIChild(TMainForm *mainForm)
+    : MainForm(mainForm)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(215, 215, 215));
+    setPalette(pal);
+    resize(507, 424);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TMDIChild::Timer1Timer);
+
+    Panel1 = new QWidget(this);
+    Panel1->setAutoFillBackground(true);
+    // Clicks on the panel belong to the panel, not to the board above it.
+    Panel1->setAttribute(Qt::WA_NoMousePropagation);
+    bStop = PanelButton(Panel1, 5, QStringLiteral("stop"), QStringLiteral("Отложить игру"));
+    bPause = PanelButton(Panel1, 37, QStringLiteral("pause"), QStringLiteral("Пауза"));
+    bPlay = PanelButton(Panel1, 69, QStringLiteral("play"), QStringLiteral("Продолжить"));
+    connect(bStop, &QToolButton::clicked, this, [this] { bStopClick(); });
+    connect(bPause, &QToolButton::clicked, this, [this] { bPauseClick(); });
+    connect(bPlay, &QToolButton::clicked, this, [this] { bPlayClick(); });
+    Label2 = new QLabel(Panel1);
+    Label2->setGeometry(128, 5, 233, 20);
+    QFont bold = Label2->font();
+    bold.setBold(true);
+    Label2->setFont(bold);
+    Label2->setToolTip(QStringLiteral("Время игры"));
+    Label2->setStatusTip(QStringLiteral("Время игры"));
+
+    FormCreate();
+}
+
+TMDIChild::~TMDIChild() = default;
+
+void TMDIChild::FormCreate()
+{
+    MouseIsDown = false;
+    Modified = false;
+    MainForm->FileSave1->setEnabled(false);
+    MainForm->FilePrint1->setEnabled(true);
+    MainForm->Clear1->setEnabled(true);
+
+    const QSize outer = size();
+    BackBuffer = QImage(outer, QImage::Format_RGB32);
+    BackgroundImage = QImage(outer, QImage::Format_RGB32);
+    try {
+        BackgroundImage = DecodeJpegFile(TMainForm::ExecutableFolder() + QStringLiteral("Background.jpg"));
+    } catch (const std::exception &) {
+        // No backdrop picture: the board stands on black.
+        BackgroundImage.fill(Qt::black);
+    }
+
+    History.Clear();
+    History.SetUndoEnabled = [this](bool on) { MainForm->Undo1->setEnabled(on); };
+    History.SetRedoEnabled = [this](bool on) { MainForm->Redo1->setEnabled(on); };
+}
+
+QMdiSubWindow *TMDIChild::SubWindow() const
+{
+    return qobject_cast<QMdiSubWindow *>(parentWidget());
+}
+
+int TMDIChild::DrawingWidth() const
+{
+    return width();
+}
+
+int TMDIChild::DrawingHeight() const
+{
+    return height() - 25;
+}
+
+void TMDIChild::LoadDocument(PuzzleDocument document)
+{
+    Doc = std::move(document);
+    Label2->setText(FormatPlayTime(Doc.ElapsedTime));
+    // A first guess from the outer size, with a cell of margin all round; the zoom below
+    // replaces it with the fit of the drawing area.
+    const QSize outer = SubWindow() ? SubWindow()->size() : size();
+    CellSize = FitCellSize(outer.width(), outer.height(), Doc.ColCount + Doc.RowClueDepth + 2,
+                           Doc.RowCount + Doc.ColClueDepth + 2);
+    ZoomPercent = 100;
+    ApplyZoom(100);
+}
+
+int32_t TMDIChild::FitCellSize(int W, int H, int NC, int NR)
+{
+    // A window smaller than its bottom strip has no drawing area at all, not a negative one.
+    W = std::max(W, 0);
+    H = std::max(H, 0);
+    if (BackBuffer.size() != QSize(W, H))
+        BackBuffer = QImage(W, H, QImage::Format_RGB32);
+    return ::FitCellSize(W, H, NC, NR);
+}
+
+void TMDIChild::ApplyZoom(int percent)
+{
+    const int32_t fit = FitCellSize(DrawingWidth(), DrawingHeight(), Doc.ColCount + Doc.RowClueDepth,
+                                    Doc.RowCount + Doc.ColClueDepth);
+    CellSize = ZoomedCellSize(percent, fit);
+    FormPaint();
+}
+
+void TMDIChild::RenderBoard(QImage &target, int W, int H, int a, bool screen)
+{
+    HoverX = 0;
+    HoverY = 0;
+    Origins = ::RenderBoard(target, W, H, Doc, a, screen, screen ? &BackgroundImage : nullptr);
+}
+
+void TMDIChild::RepaintBoard(int X, int Y)
+{
+    if (Closed || BackBuffer.isNull())
+        return;
+    BackBuffer.fill(Qt::white);
+    RenderBoard(BackBuffer, DrawingWidth(), DrawingHeight(), CellSize, true);
+    DrawHighlight(BackBuffer, Origins, CellSize, Doc, X, Y);
+    update();
+}
+
+void TMDIChild::FormPaint()
+{
+    RepaintBoard(HoverX, HoverY);
+}
+
+void TMDIChild::paintEvent(QPaintEvent *)
+{
+    // The window shows the back buffer as the last repaint left it, in one copy.
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    if (!BackBuffer.isNull())
+        painter.drawImage(0, 0, BackBuffer);
+}
+
+void TMDIChild::resizeEvent(QResizeEvent *)
+{
+    Panel1->setGeometry(0, height() - 31, width(), 31);
+    FormResize();
+}
+
+void TMDIChild::FormResize()
+{
+    try {
+        CellSize = FitCellSize(DrawingWidth(), DrawingHeight(), Doc.ColCount + Doc.RowClueDepth + 2,
+                               Doc.RowCount + Doc.ColClueDepth + 2);
+        ApplyZoom(ZoomPercent);
+    } catch (...) {
+        // Before the document is read there is nothing to fit.
+    }
+}
+
+void TMDIChild::mousePressEvent(QMouseEvent *event)
+{
+    uint8_t button;
+    switch (event->button()) {
+    case Qt::LeftButton: button = 0; break;
+    case Qt::RightButton: button = 1; break;
+    case Qt::MiddleButton: button = 2; break;
+    default: return;
+    }
+    const QPoint p = event->position().toPoint();
+    FormMouseDown(button, p.x(), p.y());
+}
+
+void TMDIChild::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    FormMouseMove(p.x(), p.y());
+}
+
+void TMDIChild::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    FormMouseUp(p.x(), p.y());
+}
+
+void TMDIChild::StartClock()
+{
+    // Starting a running clock must not restart its second.
+    if (!Timer1->isActive())
+        Timer1->start();
+}
+
+void TMDIChild::FormMouseDown(uint8_t button, int X, int Y)
+{
+    if (Closed)
+        return;
+    MouseIsDown = true;
+    StrokeButton = button;
+    int32_t col, row;
+    if (GridHit(Origins, CellSize, Doc.ColCount, Doc.RowCount, X, Y, &col, &row)) {
+        StartClock();
+        Modified = true;
+        Doc.InProgress = 1;
+        MainForm->FileSave1->setEnabled(true);
+        MainForm->Clear1->setEnabled(true);
+        MainForm->Undo1->setEnabled(true);
+        LastCol = col + 1;
+        LastRow = row + 1;
+        try {
+            History.RedoStack.clear();
+        } catch (...) {
+        }
+        MainForm->Redo1->setEnabled(false);
+        try {
+            int32_t &cell = Doc.Marks.at(row).at(col);
+            const int32_t v = cell;
+            if (button == 0) {
+                StrokeMode = v == MarkFilled ? 10 : 0;
+                cell = v == MarkFilled ? MarkEmpty : MarkFilled;
+            } else if (button == 1) {
+                StrokeMode = v == MarkCrossed ? -10 : 0;
+                cell = v == MarkCrossed ? MarkEmpty : MarkCrossed;
+            } else {
+                StrokeMode = 0;
+                cell = MarkCrossed;
+            }
+            History.PushUndo(col, row, v, 0);
+        } catch (...) {
+        }
+    }
+    StrikeClue(X, Y);
+    RepaintBoard(X, Y);
+}
+
+void TMDIChild::StrikeClue(int X, int Y)
+{
+    const int a = CellSize;
+    if (a <= 0)
+        return;
+    const int gridRight = Origins.GridLeft + Doc.ColCount * a;
+    const int gridBottom = Origins.GridTop + Doc.RowCount * a;
+    // After a print render the origins belong to another cell size: a depth outside the
+    // strike matrix strikes nothing.
+    if (Origins.GridLeft < X && X < gridRight && Origins.BoardTop < Y && Y < Origins.GridTop) {
+        const int k = (Origins.GridTop - Y) / a;
+        const int j = (X - Origins.GridLeft) / a;
+        if (k < Doc.ColClueDepth && j < Doc.ColCount) {
+            int32_t &flag = Doc.ColClueStrikes[k][j];
+            flag = flag == 1 ? 0 : 1;
+        }
+    } else if (Origins.BoardLeft < X && X < Origins.GridLeft && Origins.GridTop < Y && Y < gridBottom) {
+        const int i = (Y - Origins.GridTop) / a;
+        const int k = (Origins.GridLeft - X) / a;
+        if (k < Doc.RowClueDepth && i < Doc.RowCount) {
+            int32_t &flag = Doc.RowClueStrikes[i][k];
+            flag = flag == 1 ? 0 : 1;
+        }
+    }
+}
+
+void TMDIChild::FormMouseMove(int X, int Y)
+{
+    if (Closed)
+        return;
+    int32_t col, row;
+    if (MouseIsDown && GridHit(Origins, CellSize, Doc.ColCount, Doc.RowCount, X, Y, &col, &row)
+        && (col + 1 != LastCol || row + 1 != LastRow)) {
+        LastCol = col + 1;
+        LastRow = row + 1;
+        try {
+            int32_t &cell = Doc.Marks.at(row).at(col);
+            const int32_t v = cell;
+            if (StrokeMode == 0)
+                cell = StrokeButton == 0 ? MarkFilled : MarkCrossed;
+            else if (StrokeMode == 10 && v == MarkFilled)
+                cell = MarkEmpty;
+            else if (StrokeMode == -10 && v == MarkCrossed)
+                cell = MarkEmpty;
+            History.PushUndo(col, row, v, 0);
+        } catch (...) {
+        }
+    }
+    RepaintBoard(X, Y);
+}
+
+void TMDIChild::FormMouseUp(int X, int Y)
+{
+    if (Closed)
+        return;
+    try {
+        if (LastCol != 0 && LastRow != 0)
+            History.PushUndo(LastCol - 1, LastRow - 1, Doc.Marks.at(LastRow - 1).at(LastCol - 1), 1);
+    } catch (...) {
+    }
+    MouseIsDown = false;
+    Modified = true;
+    MainForm->FileSave1->setEnabled(true);
+    RepaintBoard(X, Y);
+    if (IsSolved(Doc.Solution, Doc.Marks))
+        Victory(X, Y);
+}
+
+void TMDIChild::Victory(int X, int Y)
+{
+    for (TMyCrossArr *strikes : {&Doc.RowClueStrikes, &Doc.ColClueStrikes})
+        for (auto &line : *strikes)
+            std::fill(line.begin(), line.end(), 0);
+    Doc.Marks = Doc.Solution;
+    RepaintBoard(X, Y);
+    PlaySoundAsync(QStringLiteral("sound.wav"));
+    Timer1->stop();
+    Prompts::TQuestion q;
+    q.Text = QStringLiteral("Поздравляю! Вы справились!");
+    q.Caption = QStringLiteral("Ура!!!");
+    q.Buttons = QMessageBox::Ok;
+    q.Icon = QMessageBox::NoIcon;
+    Prompts::Ask(this, q);
+}
+
+void TMDIChild::FormActivate()
+{
+    MainForm->FileSave1->setEnabled(Modified);
+    MainForm->Clear1->setEnabled(Modified);
+    MainForm->ZoomInc->setEnabled(ZoomPercent < 100);
+    MainForm->ZoomDec->setEnabled(ZoomPercent > 40);
+    FormPaint();
+    MainForm->Undo1->setEnabled(!History.UndoStack.empty());
+    MainForm->Redo1->setEnabled(!History.RedoStack.empty());
+}
+
+void TMDIChild::FormDeactivate()
+{
+    Timer1->stop();
+}
+
+void TMDIChild::Timer1Timer()
+{
+    if (Closed)
+        return;
+    Doc.ElapsedTime = (Doc.ElapsedTime * 86400 + 1) / 86400;
+    Label2->setText(FormatPlayTime(Doc.ElapsedTime));
+}
+
+void TMDIChild::bPauseClick()
+{
+    Timer1->stop();
+}
+
+void TMDIChild::bPlayClick()
+{
+    StartClock();
+}
+
+void TMDIChild::bStopClick()
+{
+    const bool wasRunning = Timer1->isActive();
+    Timer1->stop();
+    Prompts::TQuestion q;
+    q.Text = QStringLiteral("Вы действительно хотите отложить игру?");
+    q.Caption = QStringLiteral("Закрыть");
+    q.Buttons = QMessageBox::Yes | QMessageBox::No;
+    q.Default = QMessageBox::No;
+    q.Icon = QMessageBox::Question;
+    if (Prompts::Ask(this, q) == QMessageBox::Yes) {
+        bool saved = false;
+        TApplication::Guarded([&] { saved = MainForm->FileSave1Execute(this); });
+        if (saved && SubWindow())
+            SubWindow()->close();
+    } else if (wasRunning) {
+        StartClock();
+    }
+}
+
+void TMDIChild::Clear1Execute()
+{
+    ResetGame(Doc);
+    History.Clear();
+    MainForm->Undo1->setEnabled(false);
+    MainForm->Redo1->setEnabled(false);
+    MainForm->Clear1->setEnabled(false);
+    Timer1->stop();
+    Label2->setText(QStringLiteral("0:00:00"));
+    FormPaint();
+}
+
+bool TMDIChild::FormClose(bool duringExit)
+{
+    if (Modified) {
+        Prompts::TQuestion q;
+        q.Text = QStringLiteral("В файл были внесены изменения. Сохранить?");
+        q.Caption = QStringLiteral("Сохранение изменений");
+        q.Buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        q.Default = QMessageBox::Yes;
+        q.Icon = QMessageBox::Question;
+        switch (Prompts::Ask(this, q)) {
+        case QMessageBox::Yes: {
+            bool saved = false;
+            TApplication::Guarded([&] { saved = MainForm->FileSave1Execute(this); });
+            if (!saved)
+                return false;
+            break;
+        }
+        case QMessageBox::No:
+            break;
+        default:
+            // Outside Exit the window steps aside; during Exit it stops the Exit.
+            if (!duringExit && SubWindow())
+                SubWindow()->showMinimized();
+            return false;
+        }
+    }
+    Label2->clear();
+    Timer1->stop();
+    Closed = true;
+    BackBuffer = QImage();
+    BackgroundImage = QImage();
+    History.Clear();
+    return true;
+}
+
+void TMDIChild::closeEvent(QCloseEvent *event)
+{
+    if (FormClose(ClosingForExit))
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,101 @@
+// The board window: plays one puzzle document inside the main window's workspace.
+#pragma once
+
+#include "board/BoardGeometry.h"
+#include "board/MoveHistory.h"
+#include "board/PuzzleDocument.h"
+
+#include <QImage>
+#include <QWidget>
+
+class QLabel;
+class QMdiSubWindow;
+class QTimer;
+class QToolButton;
+class TMainForm;
+
+class TMDIChild : public QWidget {
+public:
+    explicit TMDIChild(TMainForm *mainForm);
+    ~TMDIChild() override;
+
+    // The document and what only memory keeps of it.
+    PuzzleDocument Doc;
+    QString FileName;
+    bool Modified = false;
+
+    // Geometry of the latest render.
+    int32_t CellSize = 0;
+    uint8_t ZoomPercent = 0;
+    TBoardOrigins Origins;
+    int32_t HoverX = 0;
+    int32_t HoverY = 0;
+
+    QImage BackBuffer;
+    QImage BackgroundImage;
+
+    // Stroke state; none of it is reset when a stroke ends.
+    bool MouseIsDown = false;
+    uint8_t StrokeButton = 0;  // 0 left, 1 right, 2 middle
+    int32_t StrokeMode = 0;    // 0 set, 10 clear filled cells, -10 clear crossed cells
+    int32_t LastCol = 0;       // 1-based; 0 until a cell has been touched
+    int32_t LastRow = 0;
+
+    TMoveHistory History;
+
+    QTimer *Timer1 = nullptr;
+    QWidget *Panel1 = nullptr;
+    QToolButton *bStop = nullptr;
+    QToolButton *bPause = nullptr;
+    QToolButton *bPlay = nullptr;
+    QLabel *Label2 = nullptr;
+
+    // Takes a freshly read document: shows its play time, zooms to 100 % and paints.
+    void LoadDocument(PuzzleDocument document);
+
+    // Sizes the back buffer to the area and returns the cell that fits the board in it.
+    int32_t FitCellSize(int W, int H, int NC, int NR);
+    void ApplyZoom(int percent);
+    // Renders the document into a target and keeps the origins of that render.
+    void RenderBoard(QImage &target, int W, int H, int a, bool screen);
+    void RepaintBoard(int X, int Y);
+    void FormPaint();
+    int DrawingWidth() const;
+    int DrawingHeight() const;
+
+    void FormMouseDown(uint8_t button, int X, int Y);
+    void FormMouseMove(int X, int Y);
+    void FormMouseUp(int X, int Y);
+
+    void FormActivate();
+    void FormDeactivate();
+    // Runs the close question; true when the window may go. DuringExit makes Cancel refuse.
+    bool FormClose(bool duringExit);
+    bool ClosingForExit = false;
+
+    void Timer1Timer();
+    void bStopClick();
+    void bPauseClick();
+    void bPlayClick();
+    void StartClock();
+    void Clear1Execute();
+
+    QMdiSubWindow *SubWindow() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormResize();
+    void StrikeClue(int X, int Y);
+    void Victory(int X, int Y);
+
+    TMainForm *MainForm;
+    bool Closed = false;  // past the close question: nothing is painted or ticked any more
+};

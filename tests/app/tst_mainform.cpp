@@ -1,0 +1,273 @@
+// Opening and saving puzzles through the main window, as the player does.
+#include "ScriptedPrompter.h"
+#include "app/uMain.h"
+#include "board/CHILDWIN.h"
+#include "board/Clues.h"
+#include "format/PuzzleFile.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+PuzzleDocument Sample()
+{
+    return DocumentFromPicture({{1, 1, 0, 1}, {0, 1, 1, 1}, {1, 0, 0, 0}});
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+} // namespace
+
+class TestMainForm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void openReadsTheFileIntoANewBoard();
+    void openNothingForMissingPathsAndFolders();
+    void damagedFileLeavesNoBoard_data();
+    void damagedFileLeavesNoBoard();
+    void handOffStopsAtTheFirstFailure();
+    void saveWritesTheFullFormAndRenames();
+    void saveAsCancelledWritesNothing();
+    void saveAsAddsTheDefaultExtension();
+    void saveToAVanishedFileKeepsTheDocumentModified();
+    void exitAsksEveryModifiedBoard();
+
+private:
+    QString Put(const QString &name, const PuzzleDocument &doc, int bytes = -1);
+
+    QTemporaryDir dir;
+    TMainForm *form = nullptr;
+    TScriptedPrompter *prompter = nullptr;
+};
+
+void TestMainForm::init()
+{
+    prompter = new TScriptedPrompter;
+    form = new TMainForm;
+    form->resize(1000, 800);
+    form->show();
+}
+
+void TestMainForm::cleanup()
+{
+    for (TMDIChild *child : form->Children())
+        child->Modified = false;
+    delete form;
+    delete prompter;
+}
+
+QString TestMainForm::Put(const QString &name, const PuzzleDocument &doc, int bytes)
+{
+    const QString path = dir.filePath(name);
+    const QByteArray all = PuzzleFile::Serialize(doc);
+    WriteAll(path, bytes < 0 ? all : all.left(bytes));
+    return path;
+}
+
+void TestMainForm::openReadsTheFileIntoANewBoard()
+{
+    PuzzleDocument started = Sample();
+    started.InProgress = 7;
+    started.Marks[0][0] = 1;
+    started.Marks[2][3] = -1;
+    const QString first = Put("first.pxg", Sample(), 25 + 4 * 12);
+    const QString second = Put("second.pxg", started);
+
+    form->OpenPuzzleFile(first);
+    form->OpenPuzzleFile(second);
+
+    QCOMPARE(form->Children().size(), 2);
+    TMDIChild *active = form->ActiveChild();
+    QVERIFY(active);
+    QCOMPARE(active->FileName, second);
+    QCOMPARE(active->windowTitle(), second);
+    QCOMPARE(active->Doc, started);
+    QVERIFY(!active->Modified);
+    QCOMPARE(int(active->ZoomPercent), 100);
+    QVERIFY(active->SubWindow()->isMaximized());
+    QCOMPARE(form->Children().first()->Doc, Sample());
+    QVERIFY(prompter->Questions.isEmpty());
+    QVERIFY(!form->FileSave1->isEnabled());
+    QVERIFY(form->FilePrint1->isEnabled());
+}
+
+void TestMainForm::openNothingForMissingPathsAndFolders()
+{
+    form->OpenPuzzleFile(dir.filePath("none.pxg"));
+    form->OpenPuzzleFile(dir.path());
+    form->OpenPuzzleFile(QString());
+    QVERIFY(form->Children().isEmpty());
+    QVERIFY(prompter->Questions.isEmpty());
+}
+
+void TestMainForm::damagedFileLeavesNoBoard_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("error");
+    const QByteArray good = PuzzleFile::Serialize(Sample());
+    QTest::newRow("empty") << QByteArray() << "Stream read error";
+    QTest::newRow("header cut") << good.left(20) << "Stream read error";
+    QTest::newRow("picture cut") << good.left(40) << "Stream read error";
+    PuzzleFile::Header h;
+    h.ColCount = 5000;
+    h.RowCount = 5000;
+    QTest::newRow("too large") << PuzzleFile::EncodeHeader(h) << "Invalid puzzle file %1";
+    QTest::newRow("text") << QByteArray("Dear diary, today I solved nothing at all.") << "Invalid puzzle file %1";
+}
+
+void TestMainForm::damagedFileLeavesNoBoard()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, error);
+    const QString path = dir.filePath("damaged.pxg");
+    WriteAll(path, bytes);
+    form->OpenPuzzleFile(Put("good.pxg", Sample()));
+
+    QString message;
+    try {
+        form->OpenPuzzleFile(path);
+    } catch (const EPuzzleError &e) {
+        message = e.Message();
+    }
+    QCOMPARE(message, error.contains("%1") ? error.arg(path) : error);
+    QCOMPARE(form->Children().size(), 1);
+    QCOMPARE(form->ActiveChild()->FileName, dir.filePath("good.pxg"));
+}
+
+void TestMainForm::handOffStopsAtTheFirstFailure()
+{
+    const QString bad = dir.filePath("bad.pxg");
+    WriteAll(bad, "xx");
+    const QString a = Put("a.pxg", Sample());
+    const QString b = Put("b.pxg", Sample());
+    QByteArray text = a.toLocal8Bit() + '\r' + dir.filePath("missing.pxg").toLocal8Bit() + '\r'
+        + bad.toLocal8Bit() + '\r' + b.toLocal8Bit() + '\r';
+    form->WMCopyData(text);
+    QCOMPARE(prompter->Texts(), QStringList{"Stream read error"});
+    QCOMPARE(prompter->Questions.first().Icon, QMessageBox::Critical);
+    QCOMPARE(form->Children().size(), 1);
+    QCOMPARE(form->ActiveChild()->FileName, a);
+}
+
+void TestMainForm::saveWritesTheFullFormAndRenames()
+{
+    const QString path = Put("game.pxg", Sample(), 25 + 4 * 12);
+    form->OpenPuzzleFile(path);
+    TMDIChild *child = form->ActiveChild();
+    child->Doc.Marks[1][1] = 1;
+    child->Doc.InProgress = 1;
+    child->Modified = true;
+    form->FileSave1->setEnabled(true);
+
+    form->FileSave1->trigger();
+
+    QCOMPARE(ReadAll(path), PuzzleFile::Serialize(child->Doc));
+    QCOMPARE(child->windowTitle(), QStringLiteral("game.pxg"));
+    QVERIFY(!child->Modified);
+    QVERIFY(!form->FileSave1->isEnabled());
+    QCOMPARE(prompter->SaveDialogs, 0);
+}
+
+void TestMainForm::saveAsCancelledWritesNothing()
+{
+    const QString path = Put("keep.pxg", Sample());
+    const QByteArray before = ReadAll(path);
+    form->OpenPuzzleFile(path);
+    TMDIChild *child = form->ActiveChild();
+    child->Modified = true;
+
+    form->FileSaveAs1->trigger();
+    QCOMPARE(prompter->SaveDialogs, 1);
+    QVERIFY(prompter->Questions.isEmpty());
+    QCOMPARE(prompter->LastSetup.DefaultExt, QStringLiteral("pxg"));
+    QCOMPARE(prompter->LastSetup.Filter, QStringLiteral("Файлы кроссвордов (*.pxg)|*.pxg"));
+    QVERIFY(prompter->LastSetup.OverwritePrompt);
+    QCOMPARE(prompter->LastSetup.InitialDir, TMainForm::ExecutableFolder() + QStringLiteral("Библиотека"));
+    QVERIFY(child->FileName.isEmpty());
+    QCOMPARE(child->windowTitle(), path);
+    QVERIFY(child->Modified);
+    QCOMPARE(ReadAll(path), before);
+
+    // The next plain Save asks again.
+    form->FileSave1->setEnabled(true);
+    form->FileSave1->trigger();
+    QCOMPARE(prompter->SaveDialogs, 2);
+    QCOMPARE(ReadAll(path), before);
+}
+
+void TestMainForm::saveAsAddsTheDefaultExtension()
+{
+    const QString path = Put("short.pxg", Sample(), 25 + 4 * 12);
+    form->OpenPuzzleFile(path);
+    prompter->SavePaths << dir.filePath("copy");
+    form->FileSaveAs1->trigger();
+    const QString copy = dir.filePath("copy.pxg");
+    QCOMPARE(form->ActiveChild()->FileName, copy);
+    QCOMPARE(form->ActiveChild()->windowTitle(), QStringLiteral("copy.pxg"));
+    QCOMPARE(QFileInfo(copy).size(), qint64(25 + 4 * (2 * 12 + 3 * 2 + 2 * 4)));
+    QCOMPARE(PuzzleFile::ReadFile(copy), Sample());
+}
+
+void TestMainForm::saveToAVanishedFileKeepsTheDocumentModified()
+{
+    const QString path = Put("vanish.pxg", Sample());
+    form->OpenPuzzleFile(path);
+    TMDIChild *child = form->ActiveChild();
+    child->Modified = true;
+    form->FileSave1->setEnabled(true);
+    QVERIFY(QFile::remove(path));
+
+    form->FileSave1->trigger();
+    QCOMPARE(prompter->Texts(), QStringList{QStringLiteral("Cannot open file ") + path});
+    QVERIFY(child->Modified);
+    QVERIFY(form->FileSave1->isEnabled());
+    QCOMPARE(child->windowTitle(), path);
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestMainForm::exitAsksEveryModifiedBoard()
+{
+    const QString a = Put("ea.pxg", Sample());
+    const QString b = Put("eb.pxg", Sample());
+    form->OpenPuzzleFile(a);
+    form->OpenPuzzleFile(b);
+    for (TMDIChild *child : form->Children()) {
+        child->Modified = true;
+        child->Doc.InProgress = 1;
+    }
+    // Most recently active first: b is saved, a is thrown away.
+    prompter->Answers << QMessageBox::Yes << QMessageBox::No;
+    form->FileExit1->trigger();
+    QCOMPARE(prompter->Questions.size(), 2);
+    QCOMPARE(prompter->Questions[0].Text, QStringLiteral("В файл были внесены изменения. Сохранить?"));
+    QCOMPARE(prompter->Questions[0].Caption, QStringLiteral("Сохранение изменений"));
+    QCOMPARE(prompter->Questions[0].Default, QMessageBox::Yes);
+    QCOMPARE(ReadAll(b).at(0), char(1));
+    QCOMPARE(ReadAll(a).at(0), char(0));
+    QTRY_VERIFY(form->Children().isEmpty());
+    QVERIFY(!form->isVisible());
+}
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"
