@@ -6,6 +6,7 @@
 #include "app/HandOff.h"
 #include "board/CHILDWIN.h"
 #include "format/PuzzleFile.h"
+#include "app/Printing.h"
 #include "app/TWorkspace.h"
 #include "toolkit/HintText.h"
 #include "toolkit/JpegDecoder.h"
@@ -19,6 +20,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -139,6 +143,7 @@ void TMainForm::CreateActions()
     wire(Undo1, &TMainForm::Undo1Execute);
     wire(Redo1, &TMainForm::Redo1Execute);
     wire(Clear1, &TMainForm::Clear1Execute);
+    wire(FilePrint1, &TMainForm::FilePrint1Execute);
 
     connect(WindowCascade1, &QAction::triggered, MdiArea, &QMdiArea::cascadeSubWindows);
     connect(WindowTileHorizontal1, &QAction::triggered, MdiArea, &TWorkspace::TileHorizontally);
@@ -457,4 +462,49 @@ void TMainForm::changeEvent(QEvent *event)
     if (event->type() == QEvent::ActivationChange && !isActiveWindow() && !Prompts::IsAsking())
         FormDeactivate();
     QMainWindow::changeEvent(event);
+}
+
+void TMainForm::FilePrint1Execute()
+{
+    TMDIChild *child = ActiveChild();
+    if (!child)
+        return;
+    // The bitmap is a value: it goes with this scope whatever fails below.
+    const QSize size = PrintBitmapSize(child->Doc);
+    QImage bitmap(size, QImage::Format_RGB32);
+    bitmap.fill(Qt::white);
+    child->RenderBoard(bitmap, size.width(), size.height(), PrintCellSize, false);
+    PrintBitmap(bitmap);
+}
+
+void TMainForm::PrintBitmap(const QImage &bitmap)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct TRestoreCursor {
+        ~TRestoreCursor() { QApplication::restoreOverrideCursor(); }
+    } restore;
+
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        throw EPrinterError("There is no default printer currently selected");
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setDocName(QString());
+    printer.setColorMode(QPrinter::Color);
+    printer.setPageOrientation(PrintLandscape(bitmap.size()) ? QPageLayout::Landscape : QPageLayout::Portrait);
+    const QSize printable = printer.pageRect(QPrinter::DevicePixel).size().toSize();
+    const QRect target = PrintTarget(bitmap.size(), printable);
+
+    QPainter canvas;
+    if (!canvas.begin(&printer))
+        throw EPrinterError("Printer error: the print job could not be started");
+    StretchDIBToCanvas(canvas, target, bitmap);
+    if (!canvas.end())
+        throw EPrinterError("Printer error: the print job could not be finished");
+}
+
+void TMainForm::StretchDIBToCanvas(QPainter &canvas, const QRect &target, const QImage &bitmap)
+{
+    // A plain copy: every board pixel becomes a square of printer pixels, no smoothing.
+    canvas.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    canvas.drawImage(target, bitmap, bitmap.rect());
 }

@@ -15,6 +15,7 @@ class TWorkspace;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
+class QPainter;
 
 class TMainForm : public QMainWindow {
 public:
@@ -65,6 +66,10 @@ public:
     void Redo1Execute();
     void Clear1Execute();
     void FormDeactivate();
+    void FilePrint1Execute();
+    // Prints a finished bitmap on the default printer, one page, from the top-left corner.
+    void PrintBitmap(const QImage &bitmap);
+    static void StretchDIBToCanvas(QPainter &canvas, const QRect &target, const QImage &bitmap);
 
     static QString ExecutableFolder();
 
