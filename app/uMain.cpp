@@ -66,7 +66,12 @@ TMainForm::TMainForm()
     SaveDialog1.Resizable = true;
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The workspace goes down with its windows after this body; it must not call back into a
+    // frame that is no longer whole.
+    disconnect(MdiArea, nullptr, this, nullptr);
+}
 
 QString TMainForm::ExecutableFolder()
 {
