@@ -1,0 +1,718 @@
+// Draws a puzzle board into an off-screen image: backdrop, frame, clues, grid, marks, lines.
+#include "board/BoardRender.h"
+
+#include "board/Clues.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <unordered_map>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr QRgb FrameGrey = qRgb(202, 202, 202);        // frame band and struck clue cells
+constexpr QRgb ClueAreaColour = qRgb(223, 255, 255);   // clue areas and the empty corner
+constexpr QRgb ThinLineColour = qRgb(164, 164, 164);
+constexpr QRgb ThickLineColour = qRgb(136, 136, 136);
+constexpr QRgb GridWhite = qRgb(255, 255, 255);
+constexpr QRgb InkBlack = qRgb(0, 0, 0);
+constexpr QRgb CountBlue = qRgb(0, 0, 255);
+constexpr QRgb HighlightRed = qRgb(255, 0, 0);
+
+// 96 dpi, so that a point is 4/3 of a pixel on every target and in every test.
+constexpr int DotsPerMeter96 = 3780;
+
+// x1 <= x < x2, y1 <= y < y2.
+struct TRect {
+    int x1, y1, x2, y2;
+    bool Empty() const { return x2 <= x1 || y2 <= y1; }
+};
+
+TRect Intersect(const TRect &p, const TRect &q)
+{
+    return {std::max(p.x1, q.x1), std::max(p.y1, q.y1), std::min(p.x2, q.x2),
+            std::min(p.y2, q.y2)};
+}
+
+// A vertical line of a batch that all run over the same rows.
+struct TVerticalLine {
+    int X, Width;
+    QRgb Colour;
+};
+
+// Where a single line of text of w x h pixels sits when centred in its cell. Truncating
+// division keeps a box that is too big for its cell hanging out equally on both sides.
+TRect CentredBox(const TRect &cell, int w, int h)
+{
+    const int left = cell.x1 + ((cell.x2 - cell.x1) - w) / 2;
+    const int top = cell.y1 + ((cell.y2 - cell.y1) - h) / 2;
+    return {left, top, left + w, top + h};
+}
+
+QImage Dpi96Image(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.setDotsPerMeterX(DotsPerMeter96);
+    image.setDotsPerMeterY(DotsPerMeter96);
+    return image;
+}
+
+// Glyphs are drawn without antialiasing: every pixel is ink or not, which is what lets the fast
+// path reuse a rendered number anywhere on the board and on any background.
+QFont BoardFont(int points, bool bold)
+{
+    QFont font;
+    font.setPointSize(points);
+    font.setBold(bold);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+QFontMetrics BoardFontMetrics(const QFont &font)
+{
+    const QImage probe = Dpi96Image(1, 1);
+    return QFontMetrics(font, &probe);
+}
+
+void PrepareTarget(QImage &target)
+{
+    if (target.isNull())
+        return;
+    if (target.format() != QImage::Format_RGB32)
+        target.convertTo(QImage::Format_RGB32);
+    target.setDotsPerMeterX(DotsPerMeter96);
+    target.setDotsPerMeterY(DotsPerMeter96);
+}
+
+QImage BackdropPixels(const QImage &backdrop)
+{
+    return backdrop.format() == QImage::Format_RGB32
+        ? backdrop
+        : backdrop.convertToFormat(QImage::Format_RGB32);
+}
+
+// ---- The plain surface: every primitive is one QPainter call. -------------------------------
+
+class TPainterSurface {
+public:
+    explicit TPainterSurface(QImage &target)
+    {
+        if (target.isNull())
+            return;
+        Painter.begin(&target);
+        Painter.setRenderHint(QPainter::Antialiasing, false);
+        Painter.setRenderHint(QPainter::TextAntialiasing, false);
+    }
+
+    void FillRect(const TRect &r, QRgb colour)
+    {
+        if (r.Empty() || !Painter.isActive())
+            return;
+        Painter.fillRect(QRect(r.x1, r.y1, r.x2 - r.x1, r.y2 - r.y1), QColor::fromRgb(colour));
+    }
+
+    void Pixel(int x, int y, QRgb colour) { FillRect({x, y, x + 1, y + 1}, colour); }
+
+    // The plain surface paints the hole as well; the layer after it covers the hole anyway.
+    void FillAround(const TRect &outer, const TRect &, QRgb colour) { FillRect(outer, colour); }
+
+    void Whiten(const TRect &r, const TRect &) { FillRect(r, GridWhite); }
+
+    void Backdrop(const QImage &backdrop, const TRect &)
+    {
+        if (!Painter.isActive() || backdrop.isNull())
+            return;
+        Painter.setCompositionMode(QPainter::CompositionMode_Source);
+        Painter.drawImage(0, 0, BackdropPixels(backdrop));
+        Painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+
+    void SetFont(int points, bool bold)
+    {
+        Metrics.reset();
+        if (points <= 0 || !Painter.isActive())
+            return;
+        Font = BoardFont(points, bold);
+        Painter.setFont(Font);
+        Metrics.emplace(BoardFontMetrics(Font));
+    }
+
+    void Text(const TRect &cell, const QString &text, QRgb ink, const QRgb *background)
+    {
+        if (!Metrics || cell.Empty())
+            return;
+        const TRect box = CentredBox(cell, Metrics->horizontalAdvance(text), Metrics->height());
+        if (background)
+            FillRect(Intersect(box, cell), *background);
+        Painter.setClipRect(QRect(cell.x1, cell.y1, cell.x2 - cell.x1, cell.y2 - cell.y1));
+        Painter.setPen(QColor::fromRgb(ink));
+        Painter.drawText(QPoint(box.x1, box.y1 + Metrics->ascent()), text);
+        Painter.setClipping(false);
+    }
+
+    void Number(const TRect &cell, int value, QRgb ink, const QRgb *background)
+    {
+        Text(cell, QString::number(value), ink, background);
+    }
+
+private:
+    QPainter Painter;
+    QFont Font;
+    std::optional<QFontMetrics> Metrics;
+};
+
+// ---- The fast surface: direct writes to the scanlines, numbers from a glyph cache. ----------
+
+// Fills are most of a repaint. A plain loop stores one pixel at a time unless the compiler
+// vectorizes it, which it does not at -O2, so the wide stores are spelled out.
+void FillPixels(QRgb *p, int n, QRgb colour)
+{
+#if defined(__SSE2__)
+    const __m128i four = _mm_set1_epi32(static_cast<int>(colour));
+    for (; n >= 4; n -= 4, p += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(p), four);
+#endif
+    for (; n > 0; --n)
+        *p++ = colour;
+}
+
+// One row piece of ink, relative to the top-left corner of the text's box.
+struct TInkSpan {
+    int Dy, X1, X2;
+};
+
+struct TInkRun {
+    int Width = 0;
+    int Height = 0;
+    std::vector<TInkSpan> Spans;
+};
+
+// Draws the text once the way the plain surface does, and keeps which pixels took ink.
+TInkRun RasterizeText(const QFont &font, const QFontMetrics &metrics, const QString &text)
+{
+    TInkRun run;
+    run.Width = metrics.horizontalAdvance(text);
+    run.Height = metrics.height();
+    // Room for glyphs that overhang their advance box.
+    const int margin = run.Height + 4;
+    QImage canvas = Dpi96Image(run.Width + 2 * margin, run.Height + 2 * margin);
+    canvas.fill(GridWhite);
+    {
+        QPainter painter(&canvas);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setRenderHint(QPainter::TextAntialiasing, false);
+        painter.setFont(font);
+        painter.setPen(QColor::fromRgb(InkBlack));
+        painter.drawText(QPoint(margin, margin + metrics.ascent()), text);
+    }
+    for (int y = 0; y < canvas.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(canvas.constScanLine(y));
+        int x = 0;
+        while (x < canvas.width()) {
+            if (line[x] == GridWhite) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < canvas.width() && line[x] != GridWhite)
+                ++x;
+            run.Spans.push_back({y - margin, start - margin, x - margin});
+        }
+    }
+    return run;
+}
+
+// Rendered numbers of one face, size and weight, found by their value.
+struct TInkStyle {
+    QString Family;
+    int Points = 0;
+    bool Bold = false;
+    std::vector<std::unique_ptr<TInkRun>> Small;  // index = value
+    std::unordered_map<int, TInkRun> Large;
+};
+
+// Every number of a board is drawn again on each mouse move; rasterizing each once per style
+// turns that into a handful of span fills. Single-threaded, like all rendering.
+class TInkCache {
+public:
+    TInkStyle &Style(const QString &family, int points, bool bold)
+    {
+        for (auto &style : Styles)
+            if (style->Points == points && style->Bold == bold && style->Family == family)
+                return *style;
+        // A handful of zoom steps stay warm; a pointer from here lives for one render only.
+        if (Styles.size() >= MaxStyles)
+            Styles.erase(Styles.begin());
+        auto style = std::make_unique<TInkStyle>();
+        style->Family = family;
+        style->Points = points;
+        style->Bold = bold;
+        Styles.push_back(std::move(style));
+        return *Styles.back();
+    }
+
+    // The reference is good until the next call.
+    static const TInkRun &Find(TInkStyle &style, const QFont &font, const QFontMetrics &metrics,
+                               int value)
+    {
+        if (value >= 0 && value < SmallLimit) {
+            const auto index = static_cast<size_t>(value);
+            if (index >= style.Small.size())
+                style.Small.resize(index + 1);
+            if (!style.Small[index])
+                style.Small[index] = std::make_unique<TInkRun>(
+                    RasterizeText(font, metrics, QString::number(value)));
+            return *style.Small[index];
+        }
+        auto it = style.Large.find(value);
+        if (it != style.Large.end())
+            return it->second;
+        if (style.Large.size() >= MaxLarge)
+            style.Large.clear();
+        return style.Large.emplace(value, RasterizeText(font, metrics, QString::number(value)))
+            .first->second;
+    }
+
+private:
+    static constexpr size_t MaxStyles = 12;
+    static constexpr int SmallLimit = 4096;  // lines are at most a thousand cells long
+    static constexpr size_t MaxLarge = 1024;
+    std::vector<std::unique_ptr<TInkStyle>> Styles;
+};
+
+TInkCache &InkCache()
+{
+    static TInkCache cache;
+    return cache;
+}
+
+class TRawSurface {
+public:
+    explicit TRawSurface(QImage &target)
+    {
+        if (target.isNull())
+            return;
+        Bits = reinterpret_cast<QRgb *>(target.bits());
+        Stride = target.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+        Width = target.width();
+        Height = target.height();
+    }
+
+    void FillRect(const TRect &r, QRgb colour)
+    {
+        const TRect c = Intersect(r, {0, 0, Width, Height});
+        if (c.Empty())
+            return;
+        for (int y = c.y1; y < c.y2; ++y)
+            FillPixels(Bits + y * Stride + c.x1, c.x2 - c.x1, colour);
+    }
+
+    void Pixel(int x, int y, QRgb colour)
+    {
+        if (x >= 0 && y >= 0 && x < Width && y < Height)
+            Bits[y * Stride + x] = colour;
+    }
+
+    // Inside the grid its white fill is still untouched when the marks come, and no mark reaches
+    // into another cell's inside, so white written there would change nothing.
+    void Whiten(const TRect &r, const TRect &freshGrid)
+    {
+        if (r.x1 >= freshGrid.x1 && r.y1 >= freshGrid.y1 && r.x2 <= freshGrid.x2
+            && r.y2 <= freshGrid.y2)
+            return;
+        FillRect(r, GridWhite);
+    }
+
+    // All the lines over the same rows, drawn a row at a time rather than a line at a time:
+    // the same pixels in the same order, without walking down the image once per line.
+    void VerticalLines(int y1, int y2, const std::vector<TVerticalLine> &lines)
+    {
+        const int from = std::max(y1, 0);
+        const int to = std::min(y2, Height);
+        for (int y = from; y < to; ++y) {
+            QRgb *line = Bits + y * Stride;
+            for (const TVerticalLine &l : lines)
+                for (int x = std::max(l.X, 0); x < std::min(l.X + l.Width, Width); ++x)
+                    line[x] = l.Colour;
+        }
+    }
+
+    // Skips the hole, which the next layer paints over: on a large board that is most of the
+    // screen, and the copy is the biggest single cost of a repaint.
+    void FillAround(const TRect &outer, const TRect &hole, QRgb colour)
+    {
+        const TRect h = Intersect(hole, outer);
+        if (h.Empty()) {
+            FillRect(outer, colour);
+            return;
+        }
+        FillRect({outer.x1, outer.y1, outer.x2, h.y1}, colour);
+        FillRect({outer.x1, h.y1, h.x1, h.y2}, colour);
+        FillRect({h.x2, h.y1, outer.x2, h.y2}, colour);
+        FillRect({outer.x1, h.y2, outer.x2, outer.y2}, colour);
+    }
+
+    void Backdrop(const QImage &backdrop, const TRect &hole)
+    {
+        if (!Bits || backdrop.isNull())
+            return;
+        const QImage pixels = BackdropPixels(backdrop);
+        const int w = std::min(Width, pixels.width());
+        const int h = std::min(Height, pixels.height());
+        const TRect skip = Intersect(hole, {0, 0, w, h});
+        for (int y = 0; y < h; ++y) {
+            QRgb *line = Bits + y * Stride;
+            const auto *from = reinterpret_cast<const QRgb *>(pixels.constScanLine(y));
+            if (skip.Empty() || y < skip.y1 || y >= skip.y2) {
+                std::memcpy(line, from, sizeof(QRgb) * w);
+            } else {
+                std::memcpy(line, from, sizeof(QRgb) * skip.x1);
+                std::memcpy(line + skip.x2, from + skip.x2, sizeof(QRgb) * (w - skip.x2));
+            }
+        }
+    }
+
+    void SetFont(int points, bool bold)
+    {
+        Style = nullptr;
+        Metrics.reset();
+        if (points <= 0 || !Bits)
+            return;
+        Font = BoardFont(points, bold);
+        Metrics.emplace(BoardFontMetrics(Font));
+        Style = &InkCache().Style(Font.family(), points, bold);
+    }
+
+    void Number(const TRect &cell, int value, QRgb ink, const QRgb *background)
+    {
+        if (!Style || cell.Empty())
+            return;
+        const TInkRun &run = TInkCache::Find(*Style, Font, *Metrics, value);
+        const TRect box = CentredBox(cell, run.Width, run.Height);
+        if (background)
+            FillRect(Intersect(box, cell), *background);
+        const TRect clip = Intersect(cell, {0, 0, Width, Height});
+        if (clip.Empty())
+            return;
+        for (const TInkSpan &span : run.Spans) {
+            const int y = box.y1 + span.Dy;
+            if (y < clip.y1 || y >= clip.y2)
+                continue;
+            const int x1 = std::max(box.x1 + span.X1, clip.x1);
+            const int x2 = std::min(box.x1 + span.X2, clip.x2);
+            if (x1 < x2)
+                FillPixels(Bits + y * Stride + x1, x2 - x1, ink);
+        }
+    }
+
+private:
+    QRgb *Bits = nullptr;
+    qsizetype Stride = 0;
+    int Width = 0;
+    int Height = 0;
+    QFont Font;
+    std::optional<QFontMetrics> Metrics;
+    TInkStyle *Style = nullptr;
+};
+
+// ---- Primitives shared by both surfaces. ----------------------------------------------------
+
+// A line from P that stops one pixel short of Q; axis-parallel, or an exact diagonal of width 1.
+// A width-2 line puts its second pixel right of a vertical path and below a horizontal one.
+template <class TSurface>
+void DrawLine(TSurface &s, int px, int py, int qx, int qy, int width, QRgb colour)
+{
+    if (py == qy) {
+        const int x1 = px <= qx ? px : qx + 1;
+        const int x2 = px <= qx ? qx : px + 1;
+        s.FillRect({x1, py, x2, py + width}, colour);
+        return;
+    }
+    if (px == qx) {
+        const int y1 = py <= qy ? py : qy + 1;
+        const int y2 = py <= qy ? qy : py + 1;
+        s.FillRect({px, y1, px + width, y2}, colour);
+        return;
+    }
+    const int steps = std::abs(qx - px);
+    if (steps != std::abs(qy - py) || width != 1)
+        throw std::invalid_argument("board lines are axis-parallel or exact diagonals");
+    const int sx = qx > px ? 1 : -1;
+    const int sy = qy > py ? 1 : -1;
+    for (int i = 0; i < steps; ++i)
+        s.Pixel(px + i * sx, py + i * sy, colour);
+}
+
+template <class TSurface>
+void DrawFrame(TSurface &s, const TRect &r, QRgb colour)
+{
+    if (r.Empty())
+        return;
+    s.FillRect({r.x1, r.y1, r.x2, r.y1 + 1}, colour);
+    s.FillRect({r.x1, r.y2 - 1, r.x2, r.y2}, colour);
+    s.FillRect({r.x1, r.y1, r.x1 + 1, r.y2}, colour);
+    s.FillRect({r.x2 - 1, r.y1, r.x2, r.y2}, colour);
+}
+
+// Lines from (X, top) that stop short of (X, bottom), each drawn in turn.
+template <class TSurface>
+void DrawVerticalLines(TSurface &s, int top, int bottom, const std::vector<TVerticalLine> &lines)
+{
+    for (const TVerticalLine &l : lines)
+        DrawLine(s, l.X, top, l.X, bottom, l.Width, l.Colour);
+}
+
+void DrawVerticalLines(TRawSurface &s, int top, int bottom,
+                       const std::vector<TVerticalLine> &lines)
+{
+    if (top <= bottom)
+        s.VerticalLines(top, bottom, lines);
+    else
+        s.VerticalLines(bottom + 1, top + 1, lines);
+}
+
+TRect ColumnClueCell(const TBoardOrigins &o, int a, int c, int k)
+{
+    return {o.GridLeft + a * c, o.GridTop - a * (k + 1), o.GridLeft + a * (c + 1),
+            o.GridTop - a * k};
+}
+
+TRect RowClueCell(const TBoardOrigins &o, int a, int r, int k)
+{
+    return {o.GridLeft - a * (k + 1), o.GridTop + a * r, o.GridLeft - a * k,
+            o.GridTop + a * (r + 1)};
+}
+
+// ---- The layers. ----------------------------------------------------------------------------
+
+template <class TSurface>
+void DrawStruckClueCells(TSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc)
+{
+    for (size_t k = 0; k < doc.ColClueStrikes.size(); ++k)
+        for (size_t c = 0; c < doc.ColClueStrikes[k].size(); ++c)
+            if (doc.ColClueStrikes[k][c] == 1)
+                s.FillRect(ColumnClueCell(o, a, int(c), int(k)), FrameGrey);
+    for (size_t r = 0; r < doc.RowClueStrikes.size(); ++r)
+        for (size_t k = 0; k < doc.RowClueStrikes[r].size(); ++k)
+            if (doc.RowClueStrikes[r][k] == 1)
+                s.FillRect(RowClueCell(o, a, int(r), int(k)), FrameGrey);
+}
+
+void DrawClueNumbers(TPainterSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc)
+{
+    PlaceClues(doc, [&](const TCluePlace &place) {
+        const TRect cell = place.IsColumn ? ColumnClueCell(o, a, place.Line, place.Depth)
+                                          : RowClueCell(o, a, place.Line, place.Depth);
+        const QRgb background = place.Struck ? FrameGrey : ClueAreaColour;
+        s.Text(cell, place.Text, InkBlack, &background);
+    });
+}
+
+// The same numbers in the same cells as PlaceClues hands out, taken from the run lengths
+// directly: building and cutting a text per line was most of the time of a large board.
+void DrawClueNumbers(TRawSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc)
+{
+    auto draw = [&](const TRect &cell, int32_t run, bool struck) {
+        const QRgb background = struck ? FrameGrey : ClueAreaColour;
+        s.Number(cell, run, InkBlack, &background);
+    };
+    // The last run sits next to the grid, at k = 0; a number past the depth has no strike.
+    for (int c = 0; c < doc.ColCount; ++c) {
+        const std::vector<int32_t> runs = LineRuns(ColumnCells(doc.Solution, c));
+        const int count = static_cast<int>(runs.size());
+        for (int k = 0; k < count; ++k) {
+            const bool struck = k < static_cast<int>(doc.ColClueStrikes.size())
+                && c < static_cast<int>(doc.ColClueStrikes[k].size())
+                && doc.ColClueStrikes[k][c] == 1;
+            draw(ColumnClueCell(o, a, c, k), runs[count - 1 - k], struck);
+        }
+    }
+    for (int r = 0; r < doc.RowCount; ++r) {
+        const std::vector<int32_t> runs = LineRuns(doc.Solution[r]);
+        const int count = static_cast<int>(runs.size());
+        for (int k = 0; k < count; ++k) {
+            const bool struck = r < static_cast<int>(doc.RowClueStrikes.size())
+                && k < static_cast<int>(doc.RowClueStrikes[r].size())
+                && doc.RowClueStrikes[r][k] == 1;
+            draw(RowClueCell(o, a, r, k), runs[count - 1 - k], struck);
+        }
+    }
+}
+
+template <class TSurface>
+void DrawClueAreaLines(TSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc)
+{
+    const int boardRight = o.BoardLeft + a * (doc.RowClueDepth + doc.ColCount);
+    const int boardBottom = o.BoardTop + a * (doc.ColClueDepth + doc.RowCount);
+    // The first line of each area starts at the board edge, the others at the grid, which
+    // leaves the empty corner without inner lines.
+    for (int i = 0; i < doc.RowClueDepth; ++i) {
+        const int x = o.BoardLeft + a * i;
+        DrawLine(s, x, i == 0 ? o.BoardTop : o.GridTop, x, boardBottom, 1, ThinLineColour);
+    }
+    for (int i = 0; i < doc.ColClueDepth; ++i) {
+        const int y = o.BoardTop + a * i;
+        DrawLine(s, i == 0 ? o.BoardLeft : o.GridLeft, y, boardRight, y, 1, ThinLineColour);
+    }
+}
+
+template <class TSurface>
+void DrawMarks(TSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc,
+               const TRect &freshGrid)
+{
+    const int d = a / 5;
+    for (size_t r = 0; r < doc.Marks.size(); ++r) {
+        const std::vector<int32_t> &row = doc.Marks[r];
+        for (size_t c = 0; c < row.size(); ++c) {
+            const int x1 = o.GridLeft + a * int(c);
+            const int y1 = o.GridTop + a * int(r);
+            const int x2 = x1 + a;
+            const int y2 = y1 + a;
+            switch (row[c]) {
+            case MarkFilled:
+                s.FillRect({x1 + 1, y1 + 1, x2, y2}, InkBlack);
+                break;
+            case MarkEmpty:
+                s.Whiten({x1 + 1, y1 + 1, x2 - 1, y2 - 1}, freshGrid);
+                break;
+            case MarkCrossed:
+                s.Whiten({x1 + 1, y1 + 1, x2 - 1, y2 - 1}, freshGrid);
+                DrawLine(s, x2 - d, y2 - d, x1 + d - 1, y1 + d - 1, 1, InkBlack);
+                DrawLine(s, x2 - d, y1 + d, x1 + d - 1, y2 - d + 1, 1, InkBlack);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+}
+
+template <class TSurface>
+void DrawLinesAndCounts(TSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc)
+{
+    const int boardRight = o.BoardLeft + a * (doc.RowClueDepth + doc.ColCount);
+    const int boardBottom = o.BoardTop + a * (doc.ColClueDepth + doc.RowCount);
+    // The counts sit in the band above the board and the lines start at its top edge, so the
+    // counts may go first and the lines in one batch.
+    std::vector<TVerticalLine> lines;
+    lines.reserve(static_cast<size_t>(doc.ColCount) + 1);
+    for (int n = 0; n <= doc.ColCount; ++n) {
+        const int x = o.GridLeft + a * n;
+        const bool thick = n % 5 == 0;
+        if (thick && n != 0)
+            s.Number({o.GridLeft + a * (n - 1), o.BoardTop - a, x, o.BoardTop}, n, CountBlue,
+                     nullptr);
+        lines.push_back({x, thick ? 2 : 1, thick ? ThickLineColour : ThinLineColour});
+    }
+    DrawVerticalLines(s, o.BoardTop, boardBottom, lines);
+    for (int n = 0; n <= doc.RowCount; ++n) {
+        const int y = o.GridTop + a * n;
+        const bool thick = n % 5 == 0;
+        if (thick && n != 0)
+            s.Number({o.BoardLeft - a, o.GridTop + a * (n - 1), o.BoardLeft, y}, n, CountBlue,
+                     nullptr);
+        DrawLine(s, o.BoardLeft, y, boardRight, y, thick ? 2 : 1,
+                 thick ? ThickLineColour : ThinLineColour);
+    }
+}
+
+template <class TSurface>
+TBoardOrigins RenderLayers(TSurface &s, int W, int H, const PuzzleDocument &doc, int a,
+                           bool screen, const QImage *backdrop)
+{
+    // 1. Origins.
+    const TBoardOrigins o = ComputeOrigins(W, H, a, doc.ColCount, doc.RowCount, doc.RowClueDepth,
+                                           doc.ColClueDepth);
+    const int boardRight = o.BoardLeft + a * (doc.RowClueDepth + doc.ColCount);
+    const int boardBottom = o.BoardTop + a * (doc.ColClueDepth + doc.RowCount);
+    const TRect frame{o.BoardLeft - a, o.BoardTop - a, boardRight + a, boardBottom + a};
+    const TRect board{o.BoardLeft, o.BoardTop, boardRight, boardBottom};
+    const TRect grid{o.GridLeft, o.GridTop, o.GridLeft + a * doc.ColCount,
+                     o.GridTop + a * doc.RowCount};
+
+    // 2. Backdrop, unscaled at the top-left corner. Each of the next fills is told which part
+    // of it a later layer covers whole, so that a surface may leave that part alone.
+    if (screen && backdrop)
+        s.Backdrop(*backdrop, frame);
+
+    // 3. One font for every text of this render.
+    s.SetFont(FontPointSize(a, screen), FontBold(a));
+
+    // 4, 5. Grey frame, then the board over it, leaving a band one cell wide. Nothing drawn
+    // before the grid's own fill reaches inside the grid.
+    s.FillAround(frame, board, FrameGrey);
+    s.FillAround(board, grid, ClueAreaColour);
+
+    // 6, 7, 8. Struck clue cells, clue numbers, clue-area lines.
+    DrawStruckClueCells(s, o, a, doc);
+    DrawClueNumbers(s, o, a, doc);
+    DrawClueAreaLines(s, o, a, doc);
+
+    // 9, 10. White grid and the player's marks; a mark that cannot be drawn is left out.
+    s.FillRect(grid, GridWhite);
+    try {
+        DrawMarks(s, o, a, doc, grid);
+    } catch (...) {
+    }
+
+    // 11. Top and left board edges.
+    DrawLine(s, o.BoardLeft, o.BoardTop, boardRight, o.BoardTop, 2, ThickLineColour);
+    DrawLine(s, o.BoardLeft, o.BoardTop, o.BoardLeft, boardBottom, 2, ThickLineColour);
+
+    // 12, 13, 14. Column and row lines, every fifth thick with its blue count in the band.
+    DrawLinesAndCounts(s, o, a, doc);
+    return o;
+}
+
+} // namespace
+
+TBoardOrigins RenderBoard(QImage &target, int W, int H, const PuzzleDocument &doc, int a,
+                          bool screen, const QImage *backdrop)
+{
+    PrepareTarget(target);
+    TRawSurface surface(target);
+    return RenderLayers(surface, W, H, doc, a, screen, backdrop);
+}
+
+TBoardOrigins RenderBoardReference(QImage &target, int W, int H, const PuzzleDocument &doc,
+                                   int a, bool screen, const QImage *backdrop)
+{
+    PrepareTarget(target);
+    TPainterSurface surface(target);
+    return RenderLayers(surface, W, H, doc, a, screen, backdrop);
+}
+
+void DrawHighlight(QImage &target, const TBoardOrigins &origins, int a, const PuzzleDocument &doc,
+                   int X, int Y)
+{
+    try {
+        int32_t c = 0;
+        int32_t r = 0;
+        if (!GridHit(origins, a, doc.ColCount, doc.RowCount, X, Y, &c, &r))
+            return;
+        PrepareTarget(target);
+        TRawSurface s(target);
+        const TBoardOrigins &o = origins;
+        DrawFrame(s,
+                  {o.GridLeft + a * c + 1, o.GridTop - a * doc.ColClueDepth + 1,
+                   o.GridLeft + a * (c + 1), o.GridTop + a * doc.RowCount},
+                  HighlightRed);
+        DrawFrame(s,
+                  {o.GridLeft - a * doc.RowClueDepth + 1, o.GridTop + a * r + 1,
+                   o.GridLeft + a * doc.ColCount, o.GridTop + a * (r + 1)},
+                  HighlightRed);
+    } catch (...) {
+    }
+}
