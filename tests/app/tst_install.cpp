@@ -1,0 +1,121 @@
+// The installed tree: everything the player needs, and a desktop that knows puzzle files.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+namespace {
+
+struct TRun {
+    int Code;
+    QString Out;
+};
+
+TRun Run(const QString &program, const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    if (!p.waitForFinished(120000))
+        return {-1, "did not finish"};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
+}
+
+} // namespace
+
+class TestInstall : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void treeHoldsWhatThePlayerNeeds();
+    void desktopFilesAreValid();
+    void puzzleFilesGetTheirType();
+    void installedToolsRun();
+
+private:
+    QTemporaryDir prefix;
+    QString share;
+};
+
+void TestInstall::initTestCase()
+{
+    const TRun install = Run("cmake", {"--install", SETKARIY_BUILD_DIR, "--prefix", prefix.path()});
+    QVERIFY2(install.Code == 0, qPrintable(install.Out));
+    share = prefix.filePath("share");
+}
+
+void TestInstall::treeHoldsWhatThePlayerNeeds()
+{
+    const QDir lib(prefix.filePath("lib/setkariy"));
+    for (const char *name : {"setkariy", "Background.jpg", "sound.wav", "Библиотека/sound.wav"})
+        QVERIFY2(QFile::exists(lib.filePath(QString::fromUtf8(name))), name);
+    QVERIFY(QFileInfo(lib.filePath("setkariy")).isExecutable());
+    QVERIFY(QDir(lib.filePath("Библиотека")).entryList({"*.pxg"}).size() >= 15);
+    const QFileInfo link(prefix.filePath("bin/setkariy"));
+    QVERIFY(link.isSymLink());
+    QCOMPARE(link.canonicalFilePath(), QFileInfo(lib.filePath("setkariy")).canonicalFilePath());
+    QVERIFY(QFileInfo(prefix.filePath("bin/pxgtool")).isExecutable());
+    QVERIFY(QFile::exists(share + "/applications/setkariy.desktop"));
+    QVERIFY(QFile::exists(share + "/mime/packages/setkariy.xml"));
+    QVERIFY(QFile::exists(share + "/icons/hicolor/scalable/apps/setkariy.svg"));
+}
+
+void TestInstall::desktopFilesAreValid()
+{
+    if (QStandardPaths::findExecutable("desktop-file-validate").isEmpty()
+        || QStandardPaths::findExecutable("xmllint").isEmpty())
+        QSKIP("desktop-file-validate or xmllint is not installed (scripts/setup installs them)");
+    const TRun desktop = Run("desktop-file-validate", {share + "/applications/setkariy.desktop"});
+    QVERIFY2(desktop.Code == 0 && desktop.Out.trimmed().isEmpty(), qPrintable(desktop.Out));
+    const TRun xml = Run("xmllint", {"--noout", share + "/mime/packages/setkariy.xml"});
+    QVERIFY2(xml.Code == 0, qPrintable(xml.Out));
+    QFile entry(share + "/applications/setkariy.desktop");
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(entry.readAll());
+    QVERIFY(text.contains("\nName=Сеткарий\n"));
+    QVERIFY(text.contains("Categories=Game;LogicGame;"));
+    QVERIFY(text.contains("MimeType=application/x-setkariy-puzzle;"));
+    QVERIFY(text.contains("Exec=setkariy %F"));
+}
+
+void TestInstall::puzzleFilesGetTheirType()
+{
+    if (QStandardPaths::findExecutable("update-mime-database").isEmpty())
+        QSKIP("update-mime-database is not installed (scripts/setup installs it)");
+    const TRun update = Run("update-mime-database", {share + "/mime"});
+    QVERIFY2(update.Code == 0, qPrintable(update.Out));
+    QFile globs(share + "/mime/globs2");
+    QVERIFY(globs.open(QIODevice::ReadOnly));
+    QVERIFY(globs.readAll().contains("application/x-setkariy-puzzle:*.pxg"));
+}
+
+void TestInstall::installedToolsRun()
+{
+    const QString puzzle = QDir(prefix.filePath("lib/setkariy/Библиотека")).entryInfoList({"*.pxg"}).first().filePath();
+    const TRun info = Run(prefix.filePath("bin/pxgtool"), {"info", puzzle});
+    QVERIFY2(info.Code == 0 && info.Out.contains("started     no"), qPrintable(info.Out));
+
+    // The installed player starts through its link, finds its files, and hands a second start over.
+    QTemporaryDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(prefix.filePath("bin/setkariy"), {puzzle});
+    QVERIFY(first.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runtime.path() + "/setkariy-TMainForm-" + QString::number(getuid())), 20000);
+    const TRun second = Run(prefix.filePath("bin/setkariy"), {puzzle}, env);
+    QCOMPARE(second.Code, 0);
+    QVERIFY(first.state() == QProcess::Running);
+    first.kill();
+    first.waitForFinished();
+}
+
+QTEST_MAIN(TestInstall)
+#include "tst_install.moc"
