@@ -69,14 +69,15 @@ QImage Dpi96Image(int w, int h)
     return image;
 }
 
-// Glyphs are drawn without antialiasing: every pixel is ink or not, which is what lets the fast
-// path reuse a rendered number anywhere on the board and on any background.
+// Glyphs are smoothed: at a quarter of the cell the digits are only a few pixels high, and
+// without smoothing they turn into blots. A smoothed number depends on what lies under it, so
+// the fast path keeps it per background colour.
 QFont BoardFont(int points, bool bold)
 {
     QFont font;
     font.setPointSize(points);
     font.setBold(bold);
-    font.setStyleStrategy(QFont::NoAntialias);
+    font.setStyleStrategy(QFont::PreferAntialias);
     return font;
 }
 
@@ -113,7 +114,7 @@ public:
             return;
         Painter.begin(&target);
         Painter.setRenderHint(QPainter::Antialiasing, false);
-        Painter.setRenderHint(QPainter::TextAntialiasing, false);
+        Painter.setRenderHint(QPainter::TextAntialiasing, true);
     }
 
     void FillRect(const TRect &r, QRgb colour)
@@ -162,7 +163,7 @@ public:
         Painter.setClipping(false);
     }
 
-    void Number(const TRect &cell, int value, QRgb ink, const QRgb *background)
+    void Number(const TRect &cell, int value, QRgb ink, const QRgb *background, bool = false)
     {
         Text(cell, QString::number(value), ink, background);
     }
@@ -188,9 +189,11 @@ void FillPixels(QRgb *p, int n, QRgb colour)
         *p++ = colour;
 }
 
-// One row piece of ink, relative to the top-left corner of the text's box.
+// One row piece of inked pixels, relative to the top-left corner of the text's box; Pixels
+// holds one colour per pixel from X1 on.
 struct TInkSpan {
-    int Dy, X1, X2;
+    int Dy, X1;
+    std::vector<QRgb> Pixels;
 };
 
 struct TInkRun {
@@ -199,8 +202,10 @@ struct TInkRun {
     std::vector<TInkSpan> Spans;
 };
 
-// Draws the text once the way the plain surface does, and keeps which pixels took ink.
-TInkRun RasterizeText(const QFont &font, const QFontMetrics &metrics, const QString &text)
+// Draws the text once the way the plain surface does over a plain background, and keeps the
+// pixels that the text changed.
+TInkRun RasterizeText(const QFont &font, const QFontMetrics &metrics, const QString &text, QRgb ink,
+                      QRgb background)
 {
     TInkRun run;
     run.Width = metrics.horizontalAdvance(text);
@@ -208,37 +213,39 @@ TInkRun RasterizeText(const QFont &font, const QFontMetrics &metrics, const QStr
     // Room for glyphs that overhang their advance box.
     const int margin = run.Height + 4;
     QImage canvas = Dpi96Image(run.Width + 2 * margin, run.Height + 2 * margin);
-    canvas.fill(GridWhite);
+    canvas.fill(background);
     {
         QPainter painter(&canvas);
         painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setRenderHint(QPainter::TextAntialiasing, false);
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
         painter.setFont(font);
-        painter.setPen(QColor::fromRgb(InkBlack));
+        painter.setPen(QColor::fromRgb(ink));
         painter.drawText(QPoint(margin, margin + metrics.ascent()), text);
     }
     for (int y = 0; y < canvas.height(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(canvas.constScanLine(y));
         int x = 0;
         while (x < canvas.width()) {
-            if (line[x] == GridWhite) {
+            if (line[x] == background) {
                 ++x;
                 continue;
             }
-            const int start = x;
-            while (x < canvas.width() && line[x] != GridWhite)
-                ++x;
-            run.Spans.push_back({y - margin, start - margin, x - margin});
+            TInkSpan span{y - margin, x - margin, {}};
+            while (x < canvas.width() && line[x] != background)
+                span.Pixels.push_back(line[x++]);
+            run.Spans.push_back(std::move(span));
         }
     }
     return run;
 }
 
-// Rendered numbers of one face, size and weight, found by their value.
+// Rendered numbers of one face, size, weight and pair of colours, found by their value.
 struct TInkStyle {
     QString Family;
     int Points = 0;
     bool Bold = false;
+    QRgb Ink = 0;
+    QRgb Background = 0;
     std::vector<std::unique_ptr<TInkRun>> Small;  // index = value
     std::unordered_map<int, TInkRun> Large;
 };
@@ -247,10 +254,11 @@ struct TInkStyle {
 // turns that into a handful of span fills. Single-threaded, like all rendering.
 class TInkCache {
 public:
-    TInkStyle &Style(const QString &family, int points, bool bold)
+    TInkStyle &Style(const QString &family, int points, bool bold, QRgb ink, QRgb background)
     {
         for (auto &style : Styles)
-            if (style->Points == points && style->Bold == bold && style->Family == family)
+            if (style->Points == points && style->Bold == bold && style->Ink == ink
+                && style->Background == background && style->Family == family)
                 return *style;
         // A handful of zoom steps stay warm; a pointer from here lives for one render only.
         if (Styles.size() >= MaxStyles)
@@ -259,6 +267,8 @@ public:
         style->Family = family;
         style->Points = points;
         style->Bold = bold;
+        style->Ink = ink;
+        style->Background = background;
         Styles.push_back(std::move(style));
         return *Styles.back();
     }
@@ -273,7 +283,7 @@ public:
                 style.Small.resize(index + 1);
             if (!style.Small[index])
                 style.Small[index] = std::make_unique<TInkRun>(
-                    RasterizeText(font, metrics, QString::number(value)));
+                    RasterizeText(font, metrics, QString::number(value), style.Ink, style.Background));
             return *style.Small[index];
         }
         auto it = style.Large.find(value);
@@ -281,12 +291,13 @@ public:
             return it->second;
         if (style.Large.size() >= MaxLarge)
             style.Large.clear();
-        return style.Large.emplace(value, RasterizeText(font, metrics, QString::number(value)))
+        return style.Large
+            .emplace(value, RasterizeText(font, metrics, QString::number(value), style.Ink, style.Background))
             .first->second;
     }
 
 private:
-    static constexpr size_t MaxStyles = 12;
+    static constexpr size_t MaxStyles = 24;  // a few zoom steps, each with two backgrounds
     static constexpr int SmallLimit = 4096;  // lines are at most a thousand cells long
     static constexpr size_t MaxLarge = 1024;
     std::vector<std::unique_ptr<TInkStyle>> Styles;
@@ -301,6 +312,7 @@ TInkCache &InkCache()
 class TRawSurface {
 public:
     explicit TRawSurface(QImage &target)
+        : Target(target)
     {
         if (target.isNull())
             return;
@@ -386,45 +398,94 @@ public:
 
     void SetFont(int points, bool bold)
     {
-        Style = nullptr;
+        Points = 0;
         Metrics.reset();
         if (points <= 0 || !Bits)
             return;
+        Points = points;
+        Bold = bold;
         Font = BoardFont(points, bold);
         Metrics.emplace(BoardFontMetrics(Font));
-        Style = &InkCache().Style(Font.family(), points, bold);
     }
 
-    void Number(const TRect &cell, int value, QRgb ink, const QRgb *background)
+    // plainCell: the whole cell is in the background colour already, so a number prepared over
+    // that colour can be copied in. Otherwise the smoothed edges must meet what lies beneath,
+    // and the number is drawn as the plain surface draws it.
+    void Number(const TRect &cell, int value, QRgb ink, const QRgb *background, bool plainCell = false)
     {
-        if (!Style || cell.Empty())
+        if (!Metrics || cell.Empty())
             return;
-        const TInkRun &run = TInkCache::Find(*Style, Font, *Metrics, value);
-        const TRect box = CentredBox(cell, run.Width, run.Height);
-        if (background)
-            FillRect(Intersect(box, cell), *background);
         const TRect clip = Intersect(cell, {0, 0, Width, Height});
+        // A number without a box of its own over a cell of one colour looks as if it had a box
+        // of that colour: the counts in the frame band are such numbers.
+        QRgb under = 0;
+        if (background && plainCell)
+            under = *background;
+        else if (background || !UniformColour(clip, &under)) {
+            PainterText(cell, QString::number(value), ink, background);
+            return;
+        }
         if (clip.Empty())
             return;
+        TInkStyle &style = InkCache().Style(Font.family(), Points, Bold, ink, under);
+        const TInkRun &run = TInkCache::Find(style, Font, *Metrics, value);
+        const TRect box = CentredBox(cell, run.Width, run.Height);
         for (const TInkSpan &span : run.Spans) {
             const int y = box.y1 + span.Dy;
             if (y < clip.y1 || y >= clip.y2)
                 continue;
-            const int x1 = std::max(box.x1 + span.X1, clip.x1);
-            const int x2 = std::min(box.x1 + span.X2, clip.x2);
+            const int from = box.x1 + span.X1;
+            const int x1 = std::max(from, clip.x1);
+            const int x2 = std::min(from + static_cast<int>(span.Pixels.size()), clip.x2);
             if (x1 < x2)
-                FillPixels(Bits + y * Stride + x1, x2 - x1, ink);
+                std::memcpy(Bits + y * Stride + x1, span.Pixels.data() + (x1 - from), sizeof(QRgb) * (x2 - x1));
         }
     }
 
 private:
+    bool UniformColour(const TRect &r, QRgb *colour) const
+    {
+        if (r.Empty())
+            return false;
+        const QRgb first = Bits[r.y1 * Stride + r.x1];
+        for (int y = r.y1; y < r.y2; ++y) {
+            const QRgb *line = Bits + y * Stride;
+            for (int x = r.x1; x < r.x2; ++x)
+                if (line[x] != first)
+                    return false;
+        }
+        *colour = first;
+        return true;
+    }
+
+    // The plain surface's text, on the same pixels.
+    void PainterText(const TRect &cell, const QString &text, QRgb ink, const QRgb *background)
+    {
+        const TRect box = CentredBox(cell, Metrics->horizontalAdvance(text), Metrics->height());
+        if (background)
+            FillRect(Intersect(box, cell), *background);
+        if (!Painter.isActive()) {
+            Painter.begin(&Target);
+            Painter.setRenderHint(QPainter::Antialiasing, false);
+            Painter.setRenderHint(QPainter::TextAntialiasing, true);
+        }
+        Painter.setFont(Font);
+        Painter.setClipRect(QRect(cell.x1, cell.y1, cell.x2 - cell.x1, cell.y2 - cell.y1));
+        Painter.setPen(QColor::fromRgb(ink));
+        Painter.drawText(QPoint(box.x1, box.y1 + Metrics->ascent()), text);
+        Painter.setClipping(false);
+    }
+
+    QImage &Target;
+    QPainter Painter;
+    int Points = 0;
+    bool Bold = false;
     QRgb *Bits = nullptr;
     qsizetype Stride = 0;
     int Width = 0;
     int Height = 0;
     QFont Font;
     std::optional<QFontMetrics> Metrics;
-    TInkStyle *Style = nullptr;
 };
 
 // ---- Primitives shared by both surfaces. ----------------------------------------------------
@@ -524,9 +585,11 @@ void DrawClueNumbers(TPainterSurface &s, const TBoardOrigins &o, int a, const Pu
 // directly: building and cutting a text per line was most of the time of a large board.
 void DrawClueNumbers(TRawSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc)
 {
-    auto draw = [&](const TRect &cell, int32_t run, bool struck) {
+    // A cell within its line's depth was filled in the number's background colour by the board
+    // or strike fill; one past the depth lies over the frame band or the backdrop.
+    auto draw = [&](const TRect &cell, int32_t run, bool struck, bool withinDepth) {
         const QRgb background = struck ? FrameGrey : ClueAreaColour;
-        s.Number(cell, run, InkBlack, &background);
+        s.Number(cell, run, InkBlack, &background, withinDepth);
     };
     // The last run sits next to the grid, at k = 0; a number past the depth has no strike.
     for (int c = 0; c < doc.ColCount; ++c) {
@@ -536,7 +599,7 @@ void DrawClueNumbers(TRawSurface &s, const TBoardOrigins &o, int a, const Puzzle
             const bool struck = k < static_cast<int>(doc.ColClueStrikes.size())
                 && c < static_cast<int>(doc.ColClueStrikes[k].size())
                 && doc.ColClueStrikes[k][c] == 1;
-            draw(ColumnClueCell(o, a, c, k), runs[count - 1 - k], struck);
+            draw(ColumnClueCell(o, a, c, k), runs[count - 1 - k], struck, k < doc.ColClueDepth);
         }
     }
     for (int r = 0; r < doc.RowCount; ++r) {
@@ -546,7 +609,7 @@ void DrawClueNumbers(TRawSurface &s, const TBoardOrigins &o, int a, const Puzzle
             const bool struck = r < static_cast<int>(doc.RowClueStrikes.size())
                 && k < static_cast<int>(doc.RowClueStrikes[r].size())
                 && doc.RowClueStrikes[r][k] == 1;
-            draw(RowClueCell(o, a, r, k), runs[count - 1 - k], struck);
+            draw(RowClueCell(o, a, r, k), runs[count - 1 - k], struck, k < doc.RowClueDepth);
         }
     }
 }
