@@ -5,6 +5,7 @@
 #include "app/about.h"
 #include "app/HandOff.h"
 #include "board/CHILDWIN.h"
+#include "browser/uopendialog.h"
 #include "format/PuzzleFile.h"
 #include "app/Printing.h"
 #include "app/TWorkspace.h"
@@ -15,7 +16,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -337,12 +337,9 @@ void TMainForm::FileSaveAs1Execute()
 
 void TMainForm::FileOpen1Execute()
 {
-    // Until the library browser lands, a plain file dialog on the library folder stands in.
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Oткрыть"),
-                                                      ExecutableFolder() + QStringLiteral("Библиотека"),
-                                                      QStringLiteral("Файлы кроссвордов (*.pxg)"));
-    if (!path.isEmpty())
-        OpenPuzzleFile(path);
+    // Each Open builds a fresh browser; it deletes itself once closed.
+    auto *dialog = new TfOpenDialog(this);
+    dialog->exec();
 }
 
 void TMainForm::FileClose1Execute()
