@@ -21,28 +21,26 @@ void TMoveHistory::PushRedo(int32_t Col, int32_t Row, int32_t Value, uint8_t Gro
 
 void TMoveHistory::UndoGroup(TMyCrossArr &Marks)
 {
-    uint8_t last = 0;
-    while (last == 0 && !UndoStack.empty()) {
-        const THistoryEntry e = UndoStack.back();
-        UndoStack.pop_back();
-        PushRedo(e.Col, e.Row, Marks.at(e.Row).at(e.Col), e.GroupEnd);
-        Marks[e.Row][e.Col] = e.Value;
-        last = e.GroupEnd;
-    }
+    TakeGroup(UndoStack, &TMoveHistory::PushRedo, Marks);
     Tell(SetUndoEnabled, !UndoStack.empty());
 }
 
 void TMoveHistory::RedoGroup(TMyCrossArr &Marks)
 {
+    TakeGroup(RedoStack, &TMoveHistory::PushUndo, Marks);
+    Tell(SetRedoEnabled, !RedoStack.empty());
+}
+
+void TMoveHistory::TakeGroup(std::vector<THistoryEntry> &from, TPush pushBack, TMyCrossArr &Marks)
+{
     uint8_t last = 0;
-    while (last == 0 && !RedoStack.empty()) {
-        const THistoryEntry e = RedoStack.back();
-        RedoStack.pop_back();
-        PushUndo(e.Col, e.Row, Marks.at(e.Row).at(e.Col), e.GroupEnd);
+    while (last == 0 && !from.empty()) {
+        const THistoryEntry e = from.back();
+        from.pop_back();
+        (this->*pushBack)(e.Col, e.Row, Marks.at(e.Row).at(e.Col), e.GroupEnd);
         Marks[e.Row][e.Col] = e.Value;
         last = e.GroupEnd;
     }
-    Tell(SetRedoEnabled, !RedoStack.empty());
 }
 
 void TMoveHistory::Clear()

@@ -31,5 +31,8 @@ public:
     void Clear();
 
 private:
+    using TPush = void (TMoveHistory::*)(int32_t, int32_t, int32_t, uint8_t);
+    // Moves one group off a stack onto the other (through pushBack), putting each mark back.
+    void TakeGroup(std::vector<THistoryEntry> &from, TPush pushBack, TMyCrossArr &Marks);
     void Tell(const std::function<void(bool)> &to, bool enabled) const;
 };

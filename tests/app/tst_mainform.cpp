@@ -1,4 +1,5 @@
 // Opening and saving puzzles through the main window, as the player does.
+#include "../TestFiles.h"
 #include "ScriptedPrompter.h"
 #include "app/uMain.h"
 #include "board/CHILDWIN.h"
@@ -18,19 +19,6 @@ namespace {
 PuzzleDocument Sample()
 {
     return DocumentFromPicture({{1, 1, 0, 1}, {0, 1, 1, 1}, {1, 0, 0, 0}});
-}
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // The frame window: commands, their enabling, the tool bar, Exit and the window commands.
+#include "../TestFiles.h"
 #include "ScriptedPrompter.h"
 #include "app/TWorkspace.h"
 #include "app/about.h"
@@ -25,12 +26,6 @@
 namespace {
 
 const TMyCrossArr Picture{{1, 0, 1}, {0, 1, 1}, {1, 1, 0}, {0, 0, 1}};
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 

@@ -1,4 +1,5 @@
 // Playing on a real board window: strokes, clue striking, victory, the clock and closing.
+#include "../TestFiles.h"
 #include "../app/ScriptedPrompter.h"
 #include "app/uMain.h"
 #include "board/CHILDWIN.h"
@@ -28,12 +29,6 @@ const TMyCrossArr Picture{
     {1, 0, 0, 0, 0, 1},
     {1, 1, 1, 0, 1, 0},
 };
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 

@@ -1,4 +1,5 @@
 // The puzzle file: layout, short and full forms, damaged files and saves that fail.
+#include "../TestFiles.h"
 #include "board/Clues.h"
 #include "format/PuzzleFile.h"
 
@@ -31,19 +32,6 @@ PuzzleDocument Example(uint8_t inProgress = 0)
         for (int c = 0; c < 10; ++c)
             doc.Solution[r][c] = (r * 7 + c * 3) % 5 < 2 ? 1 : 0;
     return doc;
-}
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 QString ErrorOf(const std::function<void()> &operation)
