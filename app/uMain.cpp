@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -25,6 +26,8 @@
 #include <QPrinterInfo>
 #include <QStatusBar>
 #include <QTimer>
+#include <fcntl.h>
+#include <unistd.h>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -315,15 +318,39 @@ bool TMainForm::FileSave1Execute(TMDIChild *target)
         const QString chosen = Prompts::AskSavePath(this, SaveDialog1);
         if (chosen.isEmpty())
             return false;
-        PuzzleFile::SaveFile(chosen, child->Doc, PuzzleFile::Target::ChosenPath);
+        SaveExplained(chosen, child->Doc, PuzzleFile::Target::ChosenPath);
         child->FileName = chosen;
     } else {
-        PuzzleFile::SaveFile(child->FileName, child->Doc, PuzzleFile::Target::ExistingFile);
+        SaveExplained(child->FileName, child->Doc, PuzzleFile::Target::ExistingFile);
     }
     child->setWindowTitle(QFileInfo(child->FileName).fileName());
     child->Modified = false;
     FileSave1->setEnabled(false);
     return true;
+}
+
+namespace {
+
+// Whether this user may write there, by the effective user as the file system will judge it.
+bool MayWrite(const QString &path)
+{
+    return faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+}
+
+} // namespace
+
+void TMainForm::SaveExplained(const QString &path, const PuzzleDocument &doc, PuzzleFile::Target target)
+{
+    try {
+        PuzzleFile::SaveFile(path, doc, target);
+    } catch (const EPuzzleError &e) {
+        // A shared, installed library is read-only for its players: say what to do about it.
+        const QFileInfo info(path);
+        if (!MayWrite(info.absolutePath()) || (info.exists() && !MayWrite(path)))
+            throw EPuzzleError(e.Message() + QStringLiteral("\n\nНет прав на запись в эту папку. Сохраните игру "
+                                                            "в другое место командой «Сохранить как...»."));
+        throw;
+    }
 }
 
 void TMainForm::FileSaveAs1Execute()

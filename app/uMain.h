@@ -1,6 +1,7 @@
 // The main frame window: the workspace of board windows and every command of the program.
 #pragma once
 
+#include "format/PuzzleFile.h"
 #include "toolkit/Prompts.h"
 
 #include <QMainWindow>
@@ -80,6 +81,8 @@ protected:
 private:
     QAction *MakeAction(const QString &caption, const QString &hint, const QKeySequence &shortcut,
                         bool enabled, const QString &icon);
+    // Saves; a refusal for want of permission says what the player can do instead.
+    void SaveExplained(const QString &path, const PuzzleDocument &doc, PuzzleFile::Target target);
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();

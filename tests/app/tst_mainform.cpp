@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTest>
+#include <unistd.h>
 
 namespace {
 
@@ -40,6 +41,7 @@ private slots:
     void saveAsAddsTheDefaultExtension();
     void saveToAVanishedFileKeepsTheDocumentModified();
     void exitAsksEveryModifiedBoard();
+    void readOnlyLibrarySaysWhatToDo();
 
 private:
     QString Put(const QString &name, const PuzzleDocument &doc, int bytes = -1);
@@ -255,6 +257,46 @@ void TestMainForm::exitAsksEveryModifiedBoard()
     QCOMPARE(ReadAll(a).at(0), char(0));
     QTRY_VERIFY(form->Children().isEmpty());
     QVERIFY(!form->isVisible());
+}
+
+void TestMainForm::readOnlyLibrarySaysWhatToDo()
+{
+    // A library the player may not write to, as an installed one is. Under root the test plays
+    // an ordinary user for the saves, since root may write anywhere.
+    QTemporaryDir library, home;
+    const QString path = library.filePath("Кот1.pxg");
+    WriteAll(path, PuzzleFile::Serialize(Sample()));
+    const bool root = geteuid() == 0;
+    QVERIFY(QFile::setPermissions(home.path(), QFileDevice::Permissions(0x7777)));
+    if (root)
+        QVERIFY(QFile::setPermissions(library.path(), QFileDevice::Permissions(0x7755)));
+    else
+        QVERIFY(QFile::setPermissions(library.path(), QFileDevice::Permissions(0x5555)));
+    form->OpenPuzzleFile(path);
+    TMDIChild *child = form->ActiveChild();
+    child->Modified = true;
+    child->Doc.InProgress = 1;
+    const QByteArray before = ReadAll(path);
+
+    if (root)
+        QCOMPARE(seteuid(65534), 0);
+    form->FileSave1->setEnabled(true);
+    form->FileSave1->trigger();
+    prompter->SavePaths << home.filePath("мой кот");
+    form->FileSaveAs1->trigger();
+    if (root)
+        QCOMPARE(seteuid(0), 0);
+    QFile::setPermissions(library.path(), QFileDevice::Permissions(0x7755));
+
+    QCOMPARE(prompter->Questions.size(), 1);
+    const QString message = prompter->Questions[0].Text;
+    QVERIFY2(message.startsWith(QStringLiteral("Cannot open file ") + path + "\n"), qPrintable(message));
+    QVERIFY(message.contains(QStringLiteral("«Сохранить как...»")));
+    QCOMPARE(ReadAll(path), before);
+    // Save As to a folder of the player's own works.
+    QCOMPARE(child->FileName, home.filePath("мой кот.pxg"));
+    QCOMPARE(PuzzleFile::ReadFile(child->FileName).InProgress, uint8_t(1));
+    QVERIFY(!child->Modified);
 }
 
 QTEST_MAIN(TestMainForm)
