@@ -214,6 +214,14 @@ void TMDIChild::mouseReleaseEvent(QMouseEvent *event)
     FormMouseUp(p.x(), p.y());
 }
 
+void TMDIChild::leaveEvent(QEvent *)
+{
+    // The red cross-hair follows the pointer; once the pointer has left, it should not stay
+    // behind on a row and column the player is no longer looking at.
+    if (!MouseIsDown)
+        FormPaint();
+}
+
 void TMDIChild::StartClock()
 {
     // Starting a running clock must not restart its second.

@@ -558,6 +558,12 @@ void TestBoardWindow::highlightFollowsThePointer()
     QCOMPARE(child->BackBuffer.pixelColor(child->Origins.GridLeft + 2 * a + 1, p.y() + a), red);
     child->FormPaint();  // a plain repaint highlights only at (0, 0), which is off the grid
     QVERIFY(child->BackBuffer.pixelColor(child->Origins.GridLeft + 2 * a + 1, p.y() + a) != red);
+    // Nor does it stay behind once the pointer has left the window.
+    QTest::mouseMove(child, p + QPoint(1, 0));
+    QCOMPARE(child->BackBuffer.pixelColor(child->Origins.GridLeft + 2 * a + 1, p.y() + a), red);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(child, &leave);
+    QVERIFY(child->BackBuffer.pixelColor(child->Origins.GridLeft + 2 * a + 1, p.y() + a) != red);
 }
 
 QTEST_MAIN(TestBoardWindow)
