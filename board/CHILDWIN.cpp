@@ -82,17 +82,23 @@ void TMDIChild::FormCreate()
 
     const QSize outer = size();
     BackBuffer = QImage(outer, QImage::Format_RGB32);
-    BackgroundImage = QImage(outer, QImage::Format_RGB32);
-    try {
-        BackgroundImage = DecodeJpegFile(TMainForm::ExecutableFolder() + QStringLiteral("Background.jpg"));
-    } catch (const std::exception &) {
-        // No backdrop picture: the board stands on black.
-        BackgroundImage.fill(Qt::black);
-    }
+    BackgroundImage = LoadBackdrop(TMainForm::ExecutableFolder() + QStringLiteral("Background.jpg"), outer);
 
     History.Clear();
     History.SetUndoEnabled = [this](bool on) { MainForm->Undo1->setEnabled(on); };
     History.SetRedoEnabled = [this](bool on) { MainForm->Redo1->setEnabled(on); };
+}
+
+QImage TMDIChild::LoadBackdrop(const QString &path, QSize outer)
+{
+    try {
+        return DecodeJpegFile(path);
+    } catch (const std::exception &) {
+        // No backdrop picture: the board stands on black, as far as the window reached when made.
+        QImage black(outer, QImage::Format_RGB32);
+        black.fill(Qt::black);
+        return black;
+    }
 }
 
 QMdiSubWindow *TMDIChild::SubWindow() const

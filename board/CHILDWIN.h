@@ -81,6 +81,8 @@ public:
     void Clear1Execute();
 
     QMdiSubWindow *SubWindow() const;
+    // The decoded picture, or black of the given size when it is missing or not a JPEG.
+    static QImage LoadBackdrop(const QString &path, QSize outer);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

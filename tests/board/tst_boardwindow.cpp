@@ -66,6 +66,7 @@ private slots:
     void failingSaveKeepsTheWindow();
     void clearPutsTheGameBack();
     void highlightFollowsThePointer();
+    void backdropOrBlack();
 
 private:
     TMDIChild *Open(const QString &name, const PuzzleDocument &doc);
@@ -564,6 +565,33 @@ void TestBoardWindow::highlightFollowsThePointer()
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(child, &leave);
     QVERIFY(child->BackBuffer.pixelColor(child->Origins.GridLeft + 2 * a + 1, p.y() + a) != red);
+}
+
+void TestBoardWindow::backdropOrBlack()
+{
+    // The shipped picture is decoded at its own size.
+    const QImage shipped = TMDIChild::LoadBackdrop(TMainForm::ExecutableFolder() + "Background.jpg", QSize(507, 424));
+    QVERIFY(shipped.width() >= 1024 && shipped.height() >= 768);
+    QCOMPARE(child->BackgroundImage.size(), shipped.size());
+
+    // Missing, or not a JPEG: black at the window's first outer size, and no message.
+    WriteAll(dir.filePath("fake.jpg"), "GIF89a, honestly");
+    for (const QString &path : {dir.filePath("none.jpg"), dir.filePath("fake.jpg")}) {
+        const QImage black = TMDIChild::LoadBackdrop(path, QSize(507, 424));
+        QCOMPARE(black.size(), QSize(507, 424));
+        QCOMPARE(black.pixelColor(0, 0), QColor(Qt::black));
+        QCOMPARE(black.pixelColor(506, 423), QColor(Qt::black));
+    }
+    QVERIFY(prompter->Questions.isEmpty());
+
+    // On screen: black behind the board out to that size, white beyond it.
+    child->BackgroundImage = TMDIChild::LoadBackdrop(dir.filePath("none.jpg"), QSize(507, 424));
+    for (int i = 0; i < 5; ++i)
+        form->ZoomDec->trigger();  // a small board leaves the corners to the backdrop
+    QVERIFY(child->Origins.BoardLeft - child->CellSize > 2 && child->Origins.BoardTop - child->CellSize > 2);
+    QCOMPARE(child->BackBuffer.pixelColor(2, 2), QColor(Qt::black));
+    if (child->DrawingWidth() > 520)
+        QCOMPARE(child->BackBuffer.pixelColor(child->DrawingWidth() - 2, 2), QColor(Qt::white));
 }
 
 QTEST_MAIN(TestBoardWindow)
