@@ -1,14 +1,19 @@
-// pxgtool: inspect, reset and build puzzle files from the command line.
+// pxgtool: inspect, reset, check, build, import and export puzzle files from the command line.
 #include "board/BoardRender.h"
 #include "board/Clues.h"
 #include "format/PuzzleFile.h"
+#include "tools/Difficulty.h"
+#include "tools/Importers.h"
+#include "tools/LineSolver.h"
 #include "tools/TextArt.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
@@ -24,11 +29,20 @@ int Usage()
            "       pxgtool reset FILE...\n"
            "       pxgtool compile PICTURE.txt OUT.pxg\n"
            "       pxgtool render FILE OUT.png [--cell N]\n"
+           "       pxgtool import IN OUT.pxg\n"
+           "       pxgtool import --into FOLDER IN...\n"
+           "       pxgtool export IN.pxg OUT.non\n"
+           "       pxgtool check [--rename] FILE...\n"
            "\n"
            "info     prints each puzzle's header, its form, progress and whether its marks solve it\n"
            "reset    clears a game as the player's Clear does and writes the full form\n"
            "compile  turns a text-art picture ('#' black, '.' white) into a fresh puzzle\n"
-           "render   draws the board as it prints (cell N pixels, 15 by default) into a PNG\n";
+           "render   draws the board as it prints (cell N pixels, 15 by default) into a PNG\n"
+           "import   reads a .non, webpbn XML, text-art, PBM or PNG puzzle into a fresh puzzle;\n"
+           "         --into names each file after its title or input, with the estimated difficulty\n"
+           "export   writes a puzzle's picture and clues as .non text\n"
+           "check    solves each puzzle from its clues: unique/ambiguous/unsolvable, line-solvable or\n"
+           "         needs-search, and the estimated difficulty; --rename puts it in the file name\n";
     return 2;
 }
 
@@ -135,6 +149,200 @@ int Render(QStringList args)
     return 0;
 }
 
+TSolveResult SolvePicture(const TMyCrossArr &picture)
+{
+    return SolveClues(RowClues(picture), ColumnClues(picture),
+                      ImportWorkBudget(int32_t(picture.size()), picture.empty() ? 0 : int32_t(picture[0].size())));
+}
+
+QString SolvedText(const TSolveResult &result)
+{
+    return result.LineSolvable ? QStringLiteral("line-solvable") : QStringLiteral("needs-search");
+}
+
+int32_t DifficultyOf(const TSolveResult &result, const TMyCrossArr &picture)
+{
+    return EstimateDifficulty(result, int32_t(picture.size()), picture.empty() ? 0 : int32_t(picture[0].size()));
+}
+
+// The file name with the stem's last digit set to the level: a trailing digit is replaced, else
+// one is added. The browser reads that digit as the difficulty.
+QString WithDifficultyDigit(const QString &fileName, int32_t level)
+{
+    const QFileInfo info(fileName);
+    QString stem = info.completeBaseName();
+    if (!stem.isEmpty() && stem.back().isDigit())
+        stem.chop(1);
+    stem += QChar(u'0' + char16_t(level));
+    const QString suffix = info.suffix();
+    return suffix.isEmpty() ? stem : stem + QLatin1Char('.') + suffix;
+}
+
+// A free name in the folder for an imported puzzle; empty when a thousand are taken.
+QString ImportTarget(const QDir &folder, const QString &inputPath, const QString &title, int32_t level)
+{
+    QString base;
+    bool spaceBeforeDigit = false;
+    if (!title.trimmed().isEmpty()) {
+        base = SafeFileName(title);
+        // A title's own number stays readable: "Puzzle 12" becomes "Puzzle 12 3", not "Puzzle 123".
+        spaceBeforeDigit = base.back().isDigit();
+    } else {
+        // A file stem already ends in its designer's digit as often as not; ours replaces it.
+        QString stem = QFileInfo(inputPath).completeBaseName();
+        if (!stem.isEmpty() && stem.back().isDigit())
+            stem.chop(1);
+        base = SafeFileName(stem);
+    }
+    const QChar digit(u'0' + char16_t(level));
+    for (int n = 1; n <= 1000; ++n) {
+        QString name = base;
+        if (n > 1)
+            name += QStringLiteral(" (%1)").arg(n);
+        else if (spaceBeforeDigit)
+            name += QLatin1Char(' ');
+        const QString path = folder.filePath(name + digit + QStringLiteral(".pxg"));
+        if (!QFileInfo::exists(path))
+            return path;
+    }
+    return QString();
+}
+
+void SaveImported(const QString &input, const TImportedPuzzle &puzzle, const QString &target)
+{
+    PuzzleFile::SaveFile(target, DocumentFromPicture(puzzle.Picture), PuzzleFile::Target::ChosenPath);
+    out << input << " -> " << target << " (" << SolvedText(puzzle.Solved) << ", "
+        << DifficultyText(DifficultyOf(puzzle.Solved, puzzle.Picture)) << ")\n";
+}
+
+int Import(QStringList args)
+{
+    if (!args.isEmpty() && args[0] == QLatin1String("--into")) {
+        if (args.size() < 3)
+            return Usage();
+        const QDir folder(args[1]);
+        if (!folder.exists() && !QDir().mkpath(args[1])) {
+            err << args[1] << ": cannot create the folder\n";
+            return 1;
+        }
+        int status = 0;
+        for (const QString &input : args.mid(2)) {
+            try {
+                const TImportedPuzzle puzzle = ImportFile(input);
+                const QString target = ImportTarget(folder, input, puzzle.Title,
+                                                    DifficultyOf(puzzle.Solved, puzzle.Picture));
+                if (target.isEmpty()) {
+                    err << input << ": every name for it in " << args[1] << " is taken\n";
+                    status = 1;
+                    continue;
+                }
+                SaveImported(input, puzzle, target);
+            } catch (const EImportError &e) {
+                err << input << ": " << e.Message() << "\n";
+                status = 1;
+            } catch (const EPuzzleError &e) {
+                err << input << ": " << e.Message() << "\n";
+                status = 1;
+            }
+        }
+        return status;
+    }
+    if (args.size() != 2)
+        return Usage();
+    if (QFileInfo::exists(args[1])) {
+        err << args[1] << ": already exists; not overwritten\n";
+        return 1;
+    }
+    try {
+        SaveImported(args[0], ImportFile(args[0]), args[1]);
+    } catch (const EImportError &e) {
+        err << args[0] << ": " << e.Message() << "\n";
+        return 1;
+    } catch (const EPuzzleError &e) {
+        err << args[1] << ": " << e.Message() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int Export(const QString &source, const QString &target)
+{
+    if (QFileInfo::exists(target)) {
+        err << target << ": already exists; not overwritten\n";
+        return 1;
+    }
+    try {
+        const PuzzleDocument doc = PuzzleFile::ReadFile(source);
+        QSaveFile file(target);
+        // The stem's last digit is the difficulty, not part of the name.
+        QString title = QFileInfo(source).completeBaseName();
+        if (title.size() > 1 && title.back().isDigit())
+            title.chop(1);
+        if (!file.open(QIODevice::WriteOnly) || file.write(ExportNon(doc.Solution, title)) < 0
+            || !file.commit()) {
+            err << target << ": cannot write\n";
+            return 1;
+        }
+    } catch (const EPuzzleError &e) {
+        err << source << ": " << e.Message() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int Check(QStringList args)
+{
+    const bool rename = args.removeAll(QStringLiteral("--rename")) > 0;
+    if (args.isEmpty())
+        return Usage();
+    int status = 0;
+    for (const QString &path : args) {
+        PuzzleDocument doc;
+        try {
+            doc = PuzzleFile::ReadFile(path);
+        } catch (const EPuzzleError &e) {
+            err << path << ": " << e.Message() << "\n";
+            status = 1;
+            continue;
+        }
+        const TSolveResult result = SolvePicture(doc.Solution);
+        const int32_t level = DifficultyOf(result, doc.Solution);
+        QString verdict;
+        switch (result.Status) {
+        case TSolveResult::Status::Unique: verdict = QStringLiteral("unique"); break;
+        case TSolveResult::Status::Ambiguous: verdict = QStringLiteral("ambiguous"); break;
+        case TSolveResult::Status::Unsolvable: verdict = QStringLiteral("unsolvable"); break;
+        case TSolveResult::Status::GaveUp: verdict = QStringLiteral("undecided"); break;
+        }
+        out << path << '\t' << verdict << '\t' << SolvedText(result) << '\t' << DifficultyText(level);
+        if (rename) {
+            const QString fileName = QFileInfo(path).fileName();
+            const QString newName = WithDifficultyDigit(fileName, level);
+            // The folder part stays as it was typed.
+            const QString target = path.left(path.size() - fileName.size()) + newName;
+            if (newName != fileName) {
+                if (QFileInfo::exists(target)) {
+                    out << '\n';
+                    out.flush();
+                    err << path << ": not renamed: " << target << " already exists\n";
+                    status = 1;
+                    continue;
+                }
+                if (!QFile::rename(path, target)) {
+                    out << '\n';
+                    out.flush();
+                    err << path << ": cannot rename to " << target << "\n";
+                    status = 1;
+                    continue;
+                }
+                out << '\t' << "-> " << target;
+            }
+        }
+        out << '\n';
+    }
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -156,5 +364,11 @@ int main(int argc, char **argv)
         return Compile(args[0], args[1]);
     if (command == QLatin1String("render"))
         return Render(args);
+    if (command == QLatin1String("import"))
+        return Import(args);
+    if (command == QLatin1String("export") && args.size() == 2)
+        return Export(args[0], args[1]);
+    if (command == QLatin1String("check"))
+        return Check(args);
     return Usage();
 }

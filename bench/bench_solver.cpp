@@ -1,0 +1,200 @@
+// Solver timings on random and deliberately hard 25x25 and 50x50 pictures, one line per puzzle.
+#include "board/Clues.h"
+#include "tools/LineSolver.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+struct TBenchPuzzle {
+    std::string Name;
+    TMyCrossArr Picture;
+};
+
+TMyCrossArr Draw(int32_t n, const std::function<bool(int32_t, int32_t)> &black)
+{
+    TMyCrossArr picture = MakeCrossArr(n, n);
+    for (int32_t r = 0; r < n; ++r)
+        for (int32_t c = 0; c < n; ++c)
+            picture[r][c] = black(r, c) ? 1 : 0;
+    return picture;
+}
+
+// The raw engine output, not a distribution, so every standard library draws the same picture.
+TMyCrossArr Random(int32_t n, int32_t percent, uint32_t seed)
+{
+    std::mt19937 engine(seed);
+    return Draw(n, [&](int32_t, int32_t) { return int32_t(engine() % 100) < percent; });
+}
+
+// Concentric square outlines: every line is a comb of short runs that only settles from
+// the rim inwards.
+TMyCrossArr Rings(int32_t n)
+{
+    return Draw(n, [n](int32_t r, int32_t c) {
+        const int32_t ring = std::min({r, c, n - 1 - r, n - 1 - c});
+        return ring % 2 == 0;
+    });
+}
+
+// A square spiral from the rim to the middle.
+TMyCrossArr Spiral(int32_t n)
+{
+    TMyCrossArr picture = MakeCrossArr(n, n);
+    int32_t top = 0, left = 0, bottom = n - 1, right = n - 1;
+    while (top <= bottom && left <= right) {
+        for (int32_t c = left; c <= right; ++c)
+            picture[top][c] = 1;
+        for (int32_t r = top; r <= bottom; ++r)
+            picture[r][right] = 1;
+        if (bottom > top + 1)
+            for (int32_t c = left; c <= right; ++c)
+                picture[bottom][c] = 1;
+        if (right > left + 1 && bottom > top + 3)
+            for (int32_t r = top + 2; r <= bottom; ++r)
+                picture[r][left] = 1;
+        if (bottom > top + 3 && left + 1 < right)
+            picture[top + 2][left + 1] = 1;
+        top += 2;
+        left += 2;
+        bottom -= 2;
+        right -= 2;
+    }
+    return picture;
+}
+
+// Diagonal stripes: every row and column is the same comb, shifted.
+TMyCrossArr Stripes(int32_t n, int32_t period)
+{
+    return Draw(n, [period](int32_t r, int32_t c) { return (r + c) % period == 0; });
+}
+
+// Both diagonals: the rows alone fit any of many crossings, so only search finds one.
+TMyCrossArr Cross(int32_t n)
+{
+    return Draw(n, [n](int32_t r, int32_t c) { return r == c || r + c == n - 1; });
+}
+
+// A knight's-move lattice with a solid frame.
+TMyCrossArr Knight(int32_t n)
+{
+    return Draw(n, [n](int32_t r, int32_t c) {
+        return r == 0 || c == 0 || r == n - 1 || c == n - 1 || (2 * r + c) % 5 == 0;
+    });
+}
+
+// A frame pins the ends of every line, yet the crossing in the middle still needs guesses.
+TMyCrossArr FramedCross(int32_t n)
+{
+    return Draw(n, [n](int32_t r, int32_t c) {
+        return r == 0 || c == 0 || r == n - 1 || c == n - 1 || r == c || r + c == n - 1;
+    });
+}
+
+// A thick diagonal: each line's run could slide, and only its neighbours stop it.
+TMyCrossArr Band(int32_t n)
+{
+    return Draw(n, [](int32_t r, int32_t c) { return r - c < 3 && c - r < 3; });
+}
+
+struct TMeasured {
+    TSolveResult Result;
+    double MedianMs = 0;
+    int Runs = 0;
+};
+
+// At least three runs and at most 25, stopping after about a second and a half.
+TMeasured Measure(const TMyCrossArr &picture)
+{
+    std::vector<std::vector<int32_t>> rows, columns;
+    for (const auto &row : picture)
+        rows.push_back(LineRuns(row));
+    for (int32_t c = 0; c < int32_t(picture[0].size()); ++c)
+        columns.push_back(LineRuns(ColumnCells(picture, c)));
+
+    TMeasured measured;
+    std::vector<double> times;
+    double spent = 0;
+    while (times.size() < 3 || (times.size() < 25 && spent < 1500.0)) {
+        const TClock::time_point start = TClock::now();
+        measured.Result = SolveClues(rows, columns);
+        const double ms = std::chrono::duration<double, std::milli>(TClock::now() - start).count();
+        times.push_back(ms);
+        spent += ms;
+    }
+    std::sort(times.begin(), times.end());
+    measured.MedianMs = times[times.size() / 2];
+    measured.Runs = int(times.size());
+    return measured;
+}
+
+const char *StatusText(decltype(TSolveResult::Status) status)
+{
+    switch (status) {
+    case TSolveResult::Status::Unique: return "unique";
+    case TSolveResult::Status::Ambiguous: return "ambiguous";
+    case TSolveResult::Status::Unsolvable: return "unsolvable";
+    case TSolveResult::Status::GaveUp: return "gave-up";
+    }
+    return "?";
+}
+
+} // namespace
+
+int main()
+{
+    std::vector<TBenchPuzzle> puzzles = {
+        {"random 50% #1", Random(25, 50, 1)},
+        {"random 50% #3", Random(25, 50, 3)},
+        {"random 60% #2", Random(25, 60, 2)},
+        {"random 70% #1", Random(25, 70, 1)},
+        {"sparse 30% #4", Random(25, 30, 4)},
+        {"sparse 20% #1", Random(25, 20, 1)},
+        // Seeds picked because their pictures have one solution that line logic cannot reach.
+        {"search 55% #13", Random(25, 55, 13)},
+        {"search 60% #152", Random(25, 60, 152)},
+        {"rings", Rings(25)},
+        {"spiral", Spiral(25)},
+        {"stripes /3", Stripes(25, 3)},
+        {"cross", Cross(25)},
+        {"knight lattice", Knight(25)},
+        {"framed cross", FramedCross(25)},
+        {"diagonal band", Band(25)},
+        {"random 65% #1", Random(50, 65, 1)},
+        {"random 70% #2", Random(50, 70, 2)},
+        {"sparse 30% #1", Random(50, 30, 1)},
+        {"search 62% #48", Random(50, 62, 48)},
+        {"search 62% #72", Random(50, 62, 72)},
+        {"rings", Rings(50)},
+        {"spiral", Spiral(50)},
+        {"stripes /4", Stripes(50, 4)},
+        {"cross", Cross(50)},
+        {"knight lattice", Knight(50)},
+        {"framed cross", FramedCross(50)},
+        {"diagonal band", Band(50)},
+    };
+
+    std::printf("%-6s %-16s %-10s %-13s %10s %8s %5s %10s %9s\n", "size", "puzzle", "status", "line logic",
+                "work", "guesses", "runs", "median ms", "Mwork/s");
+    const TClock::time_point begin = TClock::now();
+    for (const TBenchPuzzle &puzzle : puzzles) {
+        const TMeasured m = Measure(puzzle.Picture);
+        const std::string size = std::to_string(puzzle.Picture[0].size()) + "x" + std::to_string(puzzle.Picture.size());
+        const double rate = m.MedianMs > 0 ? double(m.Result.Work) / m.MedianMs / 1000.0 : 0.0;
+        std::printf("%-6s %-16s %-10s %-13s %10lld %8d %5d %10.3f %9.1f\n", size.c_str(), puzzle.Name.c_str(),
+                    StatusText(m.Result.Status), m.Result.LineSolvable ? "line-solvable" : "needs-search",
+                    static_cast<long long>(m.Result.Work), m.Result.Guesses, m.Runs, m.MedianMs, rate);
+        std::fflush(stdout);
+    }
+    const double total = std::chrono::duration<double>(TClock::now() - begin).count();
+    std::printf("total %.1f s\n", total);
+    return 0;
+}
