@@ -13,6 +13,8 @@ namespace {
 // A message is its length (4 bytes, little-endian) and the text; the answer is one byte.
 constexpr char Ack = 'K';
 constexpr int LengthSize = 4;
+// Far more than any command line carries; a longer message is not one of ours.
+constexpr qint64 MaxTextSize = 16 * 1024 * 1024;
 }
 
 namespace HandOff {
@@ -112,6 +114,10 @@ void THandOffServer::ReadFrom(QLocalSocket *socket)
     char length[LengthSize];
     socket->peek(length, LengthSize);
     const qint64 size = qFromLittleEndian<quint32>(length);
+    if (size > MaxTextSize) {
+        socket->abort();
+        return;
+    }
     if (socket->bytesAvailable() < LengthSize + size)
         return;
     socket->read(LengthSize);

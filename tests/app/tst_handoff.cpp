@@ -28,6 +28,7 @@ private slots:
     void secondStartWaitsWhileTheFirstIsBusy();
     void secondStartWithNoArguments();
     void staleChannelIsReplacedAndPrivate();
+    void oversizedMessageIsDropped();
 
 private:
     QString Put(const QString &name);
@@ -187,6 +188,28 @@ void TestHandOff::staleChannelIsReplacedAndPrivate()
     QVERIFY(!(perms & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup)));
     first.kill();
     first.waitForFinished();
+}
+
+void TestHandOff::oversizedMessageIsDropped()
+{
+    int messages = 0;
+    THandOffServer server(HandOff::ChannelName(), [&](const QByteArray &) { ++messages; });
+    QVERIFY(server.Listen());
+    QLocalSocket socket;
+    socket.connectToServer(HandOff::ChannelName());
+    QVERIFY(socket.waitForConnected(2000));
+    socket.write(QByteArray("\xff\xff\xff\x7f", 4));
+    socket.flush();
+    QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
+    QCOMPARE(messages, 0);
+    // The channel still serves the next start.
+    QLocalSocket next;
+    next.connectToServer(HandOff::ChannelName());
+    QVERIFY(next.waitForConnected(2000));
+    next.write(QByteArray("\x02\x00\x00\x00" "a\r", 6));
+    next.flush();
+    QTRY_COMPARE(messages, 1);
+    QTRY_VERIFY(next.bytesAvailable() == 1);
 }
 
 QTEST_MAIN(TestHandOff)
