@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
+#include <cmath>
 #include <cstring>
 
 EPuzzleError::EPuzzleError(const QString &message)
@@ -33,7 +34,8 @@ qint64 FullSize(const Header &h)
 
 bool HeaderInBounds(const Header &h)
 {
-    return h.ColCount >= 1 && h.ColCount <= MaxLineCount && h.RowCount >= 1 && h.RowCount <= MaxLineCount
+    // A play time that is not a number, or runs backwards, can only come from a damaged file.
+    return std::isfinite(h.ElapsedTime) && h.ElapsedTime >= 0 && h.ColCount >= 1 && h.ColCount <= MaxLineCount && h.RowCount >= 1 && h.RowCount <= MaxLineCount
         && h.RowClueDepth >= 0 && h.RowClueDepth <= h.ColCount && h.ColClueDepth >= 0
         && h.ColClueDepth <= h.RowCount;
 }

@@ -1,12 +1,15 @@
 // Play time shown as a time of day in the locale's long time format.
 #include "toolkit/TimeFormat.h"
 
+#include <QRegularExpression>
 #include <QTime>
 #include <cmath>
 
 QString PlayTimeFormat(const QLocale &locale)
 {
-    const QString full = locale.timeFormat(QLocale::LongFormat);
+    // Quoted literals are words of the locale, not parts of the time.
+    QString full = locale.timeFormat(QLocale::LongFormat);
+    full.remove(QRegularExpression(QStringLiteral("'[^']*'")));
     const bool twelveHour = full.contains(QLatin1Char('a'), Qt::CaseInsensitive);
     const qsizetype hourAt = full.indexOf(QLatin1Char('h'), 0, Qt::CaseInsensitive);
     const bool leadingZero = hourAt >= 0 && hourAt + 1 < full.size()
@@ -25,6 +28,8 @@ QString PlayTimeFormat(const QLocale &locale)
 QString FormatPlayTime(double elapsedDays, const QLocale &locale)
 {
     double seconds = std::round(elapsedDays * 86400.0);
+    if (!std::isfinite(seconds))
+        seconds = 0;
     seconds = std::fmod(seconds, 86400.0);
     if (seconds < 0)
         seconds += 86400.0;

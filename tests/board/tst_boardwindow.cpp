@@ -67,6 +67,7 @@ private slots:
     void clearPutsTheGameBack();
     void highlightFollowsThePointer();
     void backdropOrBlack();
+    void sideButtonsPlayNoPart();
 
 private:
     TMDIChild *Open(const QString &name, const PuzzleDocument &doc);
@@ -403,6 +404,7 @@ void TestBoardWindow::playTimeFormats_data()
     QTest::newRow("leading zero") << "de_DE" << 3723.0 << "01:02:03";
     QTest::newRow("twelve-hour dial") << "en_US" << 1.0 << "12:00:01 AM";
     QTest::newRow("afternoon") << "en_US" << 13 * 3600.0 << "1:00:00 PM";
+    QTest::newRow("quoted words are no marker") << "eo" << 3661.0 << "1:01:01";
 }
 
 void TestBoardWindow::playTimeFormats()
@@ -592,6 +594,20 @@ void TestBoardWindow::backdropOrBlack()
     QCOMPARE(child->BackBuffer.pixelColor(2, 2), QColor(Qt::black));
     if (child->DrawingWidth() > 520)
         QCOMPARE(child->BackBuffer.pixelColor(child->DrawingWidth() - 2, 2), QColor(Qt::white));
+}
+
+void TestBoardWindow::sideButtonsPlayNoPart()
+{
+    QTest::mouseClick(child, Qt::LeftButton, {}, Cell(0, 0));
+    child->Modified = false;
+    const size_t entries = child->History.UndoStack.size();
+    for (Qt::MouseButton side : {Qt::BackButton, Qt::ForwardButton}) {
+        QTest::mousePress(child, side, {}, Cell(1, 0));
+        QTest::mouseRelease(child, side, {}, Cell(1, 0));
+    }
+    QCOMPARE(child->Doc.Marks[0][1], 0);
+    QCOMPARE(child->History.UndoStack.size(), entries);
+    QVERIFY(!child->Modified);
 }
 
 QTEST_MAIN(TestBoardWindow)

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <cmath>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -83,6 +84,8 @@ private slots:
     void headerBounds_data();
     void headerBounds();
     void openErrors();
+    void damagedPlayTime_data();
+    void damagedPlayTime();
     void saveFailuresLeaveTheFileWhole();
     void writeFailingPartWay();
     void writeFailingOnTheDisk();
@@ -223,6 +226,29 @@ void TestPuzzleFile::headerBounds()
     WriteAll(path, PuzzleFile::EncodeHeader(h));
     const QString error = ErrorOf([&] { PuzzleFile::ReadFile(path); });
     QCOMPARE(error, accepted ? QStringLiteral("Stream read error") : QStringLiteral("Invalid puzzle file ") + path);
+}
+
+void TestPuzzleFile::damagedPlayTime_data()
+{
+    QTest::addColumn<double>("days");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("none yet") << 0.0 << true;
+    QTest::newRow("a year") << 365.0 << true;
+    QTest::newRow("not a number") << std::nan("") << false;
+    QTest::newRow("infinite") << HUGE_VAL << false;
+    QTest::newRow("backwards") << -1.0 / 86400 << false;
+}
+
+void TestPuzzleFile::damagedPlayTime()
+{
+    QFETCH(double, days);
+    QFETCH(bool, accepted);
+    PuzzleDocument doc = Example(1);
+    doc.ElapsedTime = days;
+    const QString path = dir.filePath("time.pxg");
+    WriteAll(path, PuzzleFile::Serialize(doc));
+    QCOMPARE(ErrorOf([&] { PuzzleFile::ReadFile(path); }),
+             accepted ? QString() : QStringLiteral("Invalid puzzle file ") + path);
 }
 
 void TestPuzzleFile::openErrors()
