@@ -216,6 +216,9 @@ void TMDIChild::mouseMoveEvent(QMouseEvent *event)
 
 void TMDIChild::mouseReleaseEvent(QMouseEvent *event)
 {
+    // The browser's back and forward buttons play no part, pressed or released.
+    if (!(event->button() & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton)))
+        return;
     const QPoint p = event->position().toPoint();
     FormMouseUp(p.x(), p.y());
 }
