@@ -275,6 +275,9 @@ void TMainForm::OpenPuzzleFile(const QString &path)
     const QFileInfo info(path);
     if (!info.exists() || info.isDir())
         return;
+    // A pipe or a device would block the whole program in the read; it is no puzzle file.
+    if (!info.isFile())
+        throw EPuzzleError(PuzzleFile::CannotOpenText(path));
 
     auto *child = new TMDIChild(this);
     QMdiSubWindow *sub = MdiArea->addSubWindow(child);
@@ -500,7 +503,11 @@ void TMainForm::FilePrint1Execute()
         return;
     // The bitmap is a value: it goes with this scope whatever fails below.
     const QSize size = PrintBitmapSize(child->Doc);
+    if (qint64(size.width()) * size.height() > MaxPrintBitmapPixels)
+        throw EPrinterError("Printer error: the board is too large to print");
     QImage bitmap(size, QImage::Format_RGB32);
+    if (bitmap.isNull())
+        throw EPrinterError("Printer error: not enough memory for the page");
     bitmap.fill(Qt::white);
     child->RenderBoard(bitmap, size.width(), size.height(), PrintCellSize, false);
     PrintBitmap(bitmap);

@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -36,6 +37,7 @@ private slots:
     void damagedFileLeavesNoBoard_data();
     void damagedFileLeavesNoBoard();
     void handOffStopsAtTheFirstFailure();
+    void pipesAndDevicesAreNoPuzzles();
     void saveWritesTheFullFormAndRenames();
     void saveAsCancelledWritesNothing();
     void saveAsAddsTheDefaultExtension();
@@ -158,6 +160,23 @@ void TestMainForm::handOffStopsAtTheFirstFailure()
     QCOMPARE(prompter->Questions.first().Icon, QMessageBox::Critical);
     QCOMPARE(form->Children().size(), 1);
     QCOMPARE(form->ActiveChild()->FileName, a);
+}
+
+void TestMainForm::pipesAndDevicesAreNoPuzzles()
+{
+    // Reading a pipe would wait for a writer forever; it is refused before anything is opened.
+    const QString fifo = dir.filePath("pipe.pxg");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &path : {fifo, QStringLiteral("/dev/zero")}) {
+        QString message;
+        try {
+            form->OpenPuzzleFile(path);
+        } catch (const EPuzzleError &e) {
+            message = e.Message();
+        }
+        QCOMPARE(message, QStringLiteral("Cannot open file ") + path);
+    }
+    QVERIFY(form->Children().isEmpty());
 }
 
 void TestMainForm::saveWritesTheFullFormAndRenames()
