@@ -12,6 +12,8 @@ struct PuzzleDocument;
 constexpr int PrintCellSize = 15;
 constexpr int PrintMargin = 50;
 constexpr int PrintScaleDivisor = 950;
+// About 400 MB of bitmap: boards of some 650 cells a side and more are refused, not attempted.
+constexpr qint64 MaxPrintBitmapPixels = 100'000'000;
 
 // A printer failure; what() is the text shown to the player.
 class EPrinterError : public std::runtime_error {

@@ -149,6 +149,7 @@ private slots:
     void tinyPageShrinksInsteadOfBlank();
     void printRenderMatchesTheRenderer();
     void noDefaultPrinter();
+    void hugeBoardIsRefused();
     void printsOnARealQueue();
 
 private:
@@ -263,6 +264,25 @@ void TestPrinting::noDefaultPrinter()
     form.OpenPuzzleFile(PutPuzzle("none.pxg"));
     form.FilePrint1->trigger();
     QCOMPARE(prompter.Texts(), QStringList{"There is no default printer currently selected"});
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+void TestPrinting::hugeBoardIsRefused()
+{
+    // 1000 x 1000 cells would need a bitmap of nearly a gigabyte.
+    TMyCrossArr picture(1000, std::vector<int32_t>(1000, 0));
+    picture[0][0] = 1;
+    const QString path = dir.filePath("huge.pxg");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(PuzzleFile::Serialize(DocumentFromPicture(picture)));
+    f.close();
+    TScriptedPrompter prompter;
+    TMainForm form;
+    form.show();
+    form.OpenPuzzleFile(path);
+    form.FilePrint1->trigger();
+    QCOMPARE(prompter.Texts(), QStringList{"Printer error: the board is too large to print"});
     QVERIFY(!QApplication::overrideCursor());
 }
 
