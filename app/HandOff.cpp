@@ -21,11 +21,20 @@ namespace HandOff {
 
 QString ChannelName()
 {
-    // The runtime folder is the user's own; elsewhere the socket's permissions keep others out.
+    // The runtime folder is the user's own. Without one, a folder of our own in the temporary
+    // folder keeps others from placing a channel where ours is looked for.
+    const QString uid = QString::number(getuid());
     QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (dir.isEmpty() || !QFileInfo(dir).isDir())
-        dir = QDir::tempPath();
-    return dir + QStringLiteral("/setkariy-TMainForm-") + QString::number(getuid());
+    if (dir.isEmpty() || !QFileInfo(dir).isDir()) {
+        dir = QDir::tempPath() + QStringLiteral("/setkariy-") + uid;
+        QDir().mkdir(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const QFileInfo info(dir);
+        if (!info.isDir() || info.isSymLink() || info.ownerId() != getuid()
+            || (info.permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther
+                                      | QFileDevice::WriteOther)))
+            return QString();
+    }
+    return dir + QStringLiteral("/setkariy-TMainForm-") + uid;
 }
 
 QByteArray BuildText(const QStringList &arguments)
@@ -58,6 +67,8 @@ QStringList SplitText(const QByteArray &text)
 
 bool SendToRunning(const QString &channel, const QByteArray &text)
 {
+    if (channel.isEmpty())
+        return false;
     QLocalSocket socket;
     socket.connectToServer(channel);
     if (!socket.waitForConnected(2000))
@@ -92,8 +103,16 @@ THandOffServer::THandOffServer(const QString &channel, THandler handler, QObject
 
 bool THandOffServer::Listen()
 {
-    if (server->listen(channel))
-        return true;
+    if (channel.isEmpty())
+        return false;
+    // Listening with access options puts the new socket in place over any old one, so a live
+    // channel must be recognised first: only one nobody answers on is a crashed player's leftover.
+    QLocalSocket probe;
+    probe.connectToServer(channel);
+    if (probe.waitForConnected(1000)) {
+        probe.abort();
+        return false;
+    }
     QLocalServer::removeServer(channel);
     return server->listen(channel);
 }

@@ -29,6 +29,7 @@ private slots:
     void secondStartWithNoArguments();
     void staleChannelIsReplacedAndPrivate();
     void oversizedMessageIsDropped();
+    void liveChannelIsNeverTakenOver();
 
 private:
     QString Put(const QString &name);
@@ -210,6 +211,23 @@ void TestHandOff::oversizedMessageIsDropped()
     next.flush();
     QTRY_COMPARE(messages, 1);
     QTRY_VERIFY(next.bytesAvailable() == 1);
+}
+
+void TestHandOff::liveChannelIsNeverTakenOver()
+{
+    int first = 0, second = 0;
+    THandOffServer running(HandOff::ChannelName(), [&](const QByteArray &) { ++first; });
+    QVERIFY(running.Listen());
+    THandOffServer late(HandOff::ChannelName(), [&](const QByteArray &) { ++second; });
+    QVERIFY(!late.Listen());
+    QVERIFY(QFile::exists(HandOff::ChannelName()));
+    QLocalSocket socket;
+    socket.connectToServer(HandOff::ChannelName());
+    QVERIFY(socket.waitForConnected(2000));
+    socket.write(QByteArray("\x00\x00\x00\x00", 4));
+    socket.flush();
+    QTRY_COMPARE(first, 1);
+    QCOMPARE(second, 0);
 }
 
 QTEST_MAIN(TestHandOff)
