@@ -1,4 +1,5 @@
 // The check, import and export commands of pxgtool, run as a player would run them.
+#include "PxgtoolRun.h"
 #include "board/Clues.h"
 #include "format/PuzzleFile.h"
 #include "tools/Difficulty.h"
@@ -13,21 +14,6 @@
 #include <QtTest>
 
 namespace {
-
-struct TRun {
-    int Code;
-    QString Out;
-    QString Err;
-};
-
-TRun Pxgtool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(PXGTOOL_EXE), args);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 QString LibraryFolder()
 {

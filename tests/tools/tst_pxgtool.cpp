@@ -1,4 +1,5 @@
 // The command-line companion, run as a player would run it.
+#include "PxgtoolRun.h"
 #include "board/BoardRender.h"
 #include "board/Clues.h"
 #include "format/PuzzleFile.h"
@@ -8,25 +9,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-struct TRun {
-    int Code;
-    QString Out;
-    QString Err;
-};
-
-TRun Pxgtool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(PXGTOOL_EXE), args);
-    p.waitForFinished(30000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-} // namespace
 
 class TestPxgtool : public QObject {
     Q_OBJECT
