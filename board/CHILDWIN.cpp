@@ -173,9 +173,11 @@ void TMDIChild::paintEvent(QPaintEvent *)
 {
     // The window shows the back buffer as the last repaint left it, in one copy.
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    if (!BackBuffer.isNull())
-        painter.drawImage(0, 0, BackBuffer);
+    painter.drawImage(0, 0, BackBuffer);
+    // Only what the back buffer does not reach (a strip under the panel) needs a colour of its own.
+    const QRegion rest = QRegion(rect()) - QRect(QPoint(0, 0), BackBuffer.size());
+    for (const QRect &r : rest)
+        painter.fillRect(r, Qt::white);
 }
 
 void TMDIChild::resizeEvent(QResizeEvent *)
