@@ -17,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 namespace {
 
@@ -134,6 +135,21 @@ private:
     QString Root;
     QProcess Server;
 };
+
+// The leftmost column and topmost row holding a pixel the test calls ink; -1 where there is none.
+QPoint FirstInk(const QImage &image, const std::function<bool(QColor)> &isInk)
+{
+    int left = image.width(), top = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < left; ++x)
+            if (isInk(image.pixelColor(x, y))) {
+                left = x;
+                if (top < 0)
+                    top = y;
+                break;
+            }
+    return QPoint(left < image.width() ? left : -1, top);
+}
 
 } // namespace
 
@@ -332,34 +348,13 @@ void TestPrinting::printsOnARealQueue()
 
     // Paper white, allowing for the softness of a rasterised page.
     const auto inked = [](QColor c) { return c.red() < 235 || c.green() < 235 || c.blue() < 235; };
+    const auto exact = [](QColor c) { return c != Qt::white; };
     // The first inked pixel row and column of the page is the board's grey frame.
-    int top = -1, left = raster.width();
-    for (int y = 0; y < raster.height() && top < 0; ++y)
-        for (int x = 0; x < raster.width(); ++x)
-            if (inked(raster.pixelColor(x, y))) {
-                top = y;
-                break;
-            }
-    for (int y = 0; y < raster.height(); ++y)
-        for (int x = 0; x < left; ++x)
-            if (inked(raster.pixelColor(x, y))) {
-                left = x;
-                break;
-            }
+    const QPoint corner = FirstInk(raster, inked);
+    const QPoint bitmapCorner = FirstInk(bitmap, exact);
+    const int left = corner.x(), top = corner.y();
+    const int bitmapLeft = bitmapCorner.x(), bitmapTop = bitmapCorner.y();
     QVERIFY(top >= 0);
-    int bitmapTop = -1, bitmapLeft = size.width();
-    for (int y = 0; y < size.height() && bitmapTop < 0; ++y)
-        for (int x = 0; x < size.width(); ++x)
-            if (bitmap.pixelColor(x, y) != Qt::white) {
-                bitmapTop = y;
-                break;
-            }
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < bitmapLeft; ++x)
-            if (bitmap.pixelColor(x, y) != Qt::white) {
-                bitmapLeft = x;
-                break;
-            }
     // Raster pixels per bitmap pixel, from the scale the printer's resolution gives.
     QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Portrait);
