@@ -1,6 +1,6 @@
 // Solver timings on random and deliberately hard 25x25 and 50x50 pictures, one line per puzzle.
 #include "board/Clues.h"
-#include "tools/LineSolver.h"
+#include "board/LineSolver.h"
 
 #include <algorithm>
 #include <chrono>

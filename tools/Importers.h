@@ -2,7 +2,7 @@
 #pragma once
 
 #include "board/PuzzleDocument.h"
-#include "tools/LineSolver.h"
+#include "board/LineSolver.h"
 
 #include <QByteArray>
 #include <QString>

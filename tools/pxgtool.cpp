@@ -4,7 +4,7 @@
 #include "format/PuzzleFile.h"
 #include "tools/Difficulty.h"
 #include "tools/Importers.h"
-#include "tools/LineSolver.h"
+#include "board/LineSolver.h"
 #include "tools/TextArt.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // Tests of the line logic, the whole-puzzle solver and the text-art reader.
 #include "board/Clues.h"
-#include "tools/LineSolver.h"
+#include "board/LineSolver.h"
 #include "tools/TextArt.h"
 
 #include <QtTest>

@@ -1,5 +1,5 @@
 // Solves a puzzle from its clues: line logic to a fixpoint, then guessing to count solutions.
-#include "tools/LineSolver.h"
+#include "board/LineSolver.h"
 
 #include <algorithm>
 
