@@ -81,6 +81,68 @@ QString TMainForm::ExecutableFolder()
     return QCoreApplication::applicationDirPath() + QLatin1Char('/');
 }
 
+void TMainForm::SetCommandEnabled(TBoardCommand command, bool enabled)
+{
+    QAction *action = nullptr;
+    switch (command) {
+    case TBoardCommand::Save: action = FileSave1; break;
+    case TBoardCommand::Print: action = FilePrint1; break;
+    case TBoardCommand::Clear: action = Clear1; break;
+    case TBoardCommand::ZoomInc: action = ZoomInc; break;
+    case TBoardCommand::ZoomDec: action = ZoomDec; break;
+    case TBoardCommand::Undo: action = Undo1; break;
+    case TBoardCommand::Redo: action = Redo1; break;
+    }
+    if (action)
+        action->setEnabled(enabled);
+}
+
+bool TMainForm::SaveBoard(TMDIChild *board)
+{
+    bool saved = false;
+    TApplication::Guarded([&] { saved = FileSave1Execute(board); });
+    return saved;
+}
+
+QString TMainForm::ProgramFolder() const
+{
+    return ExecutableFolder();
+}
+
+void TMainForm::ShowStatusText(const QString &text)
+{
+    if (text.isEmpty())
+        StatusBar->clearMessage();
+    else
+        StatusBar->showMessage(text);
+}
+
+QWidget *TMainForm::BrowserParent()
+{
+    return this;
+}
+
+QString TMainForm::LastLibraryDriveOf() const
+{
+    return LastLibraryDrive;
+}
+
+QString TMainForm::LastLibraryDirOf() const
+{
+    return LastLibraryDir;
+}
+
+void TMainForm::RememberLibrary(const QString &drive, const QString &folder)
+{
+    LastLibraryDrive = drive;
+    LastLibraryDir = folder;
+}
+
+void TMainForm::OpenFromBrowser(const QString &path)
+{
+    TApplication::Guarded([&] { OpenPuzzleFile(path); });
+}
+
 QAction *TMainForm::MakeAction(const QString &caption, const QString &hint, const QKeySequence &shortcut,
                                bool enabled, const QString &icon)
 {

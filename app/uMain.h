@@ -1,6 +1,8 @@
 // The main frame window: the workspace of board windows and every command of the program.
 #pragma once
 
+#include "board/BoardHost.h"
+#include "browser/BrowserHost.h"
 #include "format/PuzzleFile.h"
 #include "toolkit/Prompts.h"
 
@@ -18,7 +20,7 @@ class QToolBar;
 class QToolButton;
 class QPainter;
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public TBoardHost, public TBrowserHost {
 public:
     TMainForm();
     ~TMainForm() override;
@@ -73,6 +75,17 @@ public:
     static void StretchDIBToCanvas(QPainter &canvas, const QRect &target, const QImage &bitmap);
 
     static QString ExecutableFolder();
+
+    // What board windows and the browser ask of the frame.
+    void SetCommandEnabled(TBoardCommand command, bool enabled) override;
+    bool SaveBoard(TMDIChild *board) override;
+    QString ProgramFolder() const override;
+    void ShowStatusText(const QString &text) override;
+    QWidget *BrowserParent() override;
+    QString LastLibraryDriveOf() const override;
+    QString LastLibraryDirOf() const override;
+    void RememberLibrary(const QString &drive, const QString &folder) override;
+    void OpenFromBrowser(const QString &path) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,8 +1,6 @@
 // The board window: plays one puzzle document inside the main window's workspace.
 #include "board/CHILDWIN.h"
 
-#include "app/TApplication.h"
-#include "app/uMain.h"
 #include "board/BoardRender.h"
 #include "board/Clues.h"
 #include "toolkit/JpegDecoder.h"
@@ -35,8 +33,8 @@ QToolButton *PanelButton(QWidget *panel, int x, const QString &icon, const QStri
 
 } // namespace
 
-TMDIChild::TMDIChild(TMainForm *mainForm)
-    : MainForm(mainForm)
+TMDIChild::TMDIChild(TBoardHost *host)
+    : Host(host)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -76,17 +74,17 @@ void TMDIChild::FormCreate()
 {
     MouseIsDown = false;
     Modified = false;
-    MainForm->FileSave1->setEnabled(false);
-    MainForm->FilePrint1->setEnabled(true);
-    MainForm->Clear1->setEnabled(true);
+    Host->SetCommandEnabled(TBoardCommand::Save, false);
+    Host->SetCommandEnabled(TBoardCommand::Print, true);
+    Host->SetCommandEnabled(TBoardCommand::Clear, true);
 
     const QSize outer = size();
     BackBuffer = QImage(outer, QImage::Format_RGB32);
-    BackgroundImage = LoadBackdrop(TMainForm::ExecutableFolder() + QStringLiteral("Background.jpg"), outer);
+    BackgroundImage = LoadBackdrop(Host->ProgramFolder() + QStringLiteral("Background.jpg"), outer);
 
     History.Clear();
-    History.SetUndoEnabled = [this](bool on) { MainForm->Undo1->setEnabled(on); };
-    History.SetRedoEnabled = [this](bool on) { MainForm->Redo1->setEnabled(on); };
+    History.SetUndoEnabled = [this](bool on) { Host->SetCommandEnabled(TBoardCommand::Undo, on); };
+    History.SetRedoEnabled = [this](bool on) { Host->SetCommandEnabled(TBoardCommand::Redo, on); };
 }
 
 QImage TMDIChild::LoadBackdrop(const QString &path, QSize outer)
@@ -251,16 +249,16 @@ void TMDIChild::FormMouseDown(uint8_t button, int X, int Y)
         StartClock();
         Modified = true;
         Doc.InProgress = 1;
-        MainForm->FileSave1->setEnabled(true);
-        MainForm->Clear1->setEnabled(true);
-        MainForm->Undo1->setEnabled(true);
+        Host->SetCommandEnabled(TBoardCommand::Save, true);
+        Host->SetCommandEnabled(TBoardCommand::Clear, true);
+        Host->SetCommandEnabled(TBoardCommand::Undo, true);
         LastCol = col + 1;
         LastRow = row + 1;
         try {
             History.RedoStack.clear();
         } catch (...) {
         }
-        MainForm->Redo1->setEnabled(false);
+        Host->SetCommandEnabled(TBoardCommand::Redo, false);
         try {
             int32_t &cell = Doc.Marks.at(row).at(col);
             const int32_t v = cell;
@@ -344,7 +342,7 @@ void TMDIChild::FormMouseUp(int X, int Y)
     }
     MouseIsDown = false;
     Modified = true;
-    MainForm->FileSave1->setEnabled(true);
+    Host->SetCommandEnabled(TBoardCommand::Save, true);
     RepaintBoard(X, Y);
     if (IsSolved(Doc.Solution, Doc.Marks))
         Victory(X, Y);
@@ -369,13 +367,13 @@ void TMDIChild::Victory(int X, int Y)
 
 void TMDIChild::FormActivate()
 {
-    MainForm->FileSave1->setEnabled(Modified);
-    MainForm->Clear1->setEnabled(Modified);
-    MainForm->ZoomInc->setEnabled(ZoomPercent < 100);
-    MainForm->ZoomDec->setEnabled(ZoomPercent > 40);
+    Host->SetCommandEnabled(TBoardCommand::Save, Modified);
+    Host->SetCommandEnabled(TBoardCommand::Clear, Modified);
+    Host->SetCommandEnabled(TBoardCommand::ZoomInc, ZoomPercent < 100);
+    Host->SetCommandEnabled(TBoardCommand::ZoomDec, ZoomPercent > 40);
     FormPaint();
-    MainForm->Undo1->setEnabled(!History.UndoStack.empty());
-    MainForm->Redo1->setEnabled(!History.RedoStack.empty());
+    Host->SetCommandEnabled(TBoardCommand::Undo, !History.UndoStack.empty());
+    Host->SetCommandEnabled(TBoardCommand::Redo, !History.RedoStack.empty());
 }
 
 void TMDIChild::FormDeactivate()
@@ -412,9 +410,7 @@ void TMDIChild::bStopClick()
     q.Default = QMessageBox::No;
     q.Icon = QMessageBox::Question;
     if (Prompts::Ask(this, q) == QMessageBox::Yes) {
-        bool saved = false;
-        TApplication::Guarded([&] { saved = MainForm->FileSave1Execute(this); });
-        if (saved && SubWindow())
+        if (Host->SaveBoard(this) && SubWindow())
             SubWindow()->close();
     } else if (wasRunning) {
         StartClock();
@@ -425,9 +421,9 @@ void TMDIChild::Clear1Execute()
 {
     ResetGame(Doc);
     History.Clear();
-    MainForm->Undo1->setEnabled(false);
-    MainForm->Redo1->setEnabled(false);
-    MainForm->Clear1->setEnabled(false);
+    Host->SetCommandEnabled(TBoardCommand::Undo, false);
+    Host->SetCommandEnabled(TBoardCommand::Redo, false);
+    Host->SetCommandEnabled(TBoardCommand::Clear, false);
     Timer1->stop();
     Label2->setText(QStringLiteral("0:00:00"));
     FormPaint();
@@ -444,9 +440,7 @@ bool TMDIChild::FormClose(bool duringExit)
         q.Icon = QMessageBox::Question;
         switch (Prompts::Ask(this, q)) {
         case QMessageBox::Yes: {
-            bool saved = false;
-            TApplication::Guarded([&] { saved = MainForm->FileSave1Execute(this); });
-            if (!saved)
+            if (!Host->SaveBoard(this))
                 return false;
             break;
         }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "board/BoardGeometry.h"
+#include "board/BoardHost.h"
 #include "board/MoveHistory.h"
 #include "board/PuzzleDocument.h"
 
@@ -12,11 +13,10 @@ class QLabel;
 class QMdiSubWindow;
 class QTimer;
 class QToolButton;
-class TMainForm;
 
 class TMDIChild : public QWidget {
 public:
-    explicit TMDIChild(TMainForm *mainForm);
+    explicit TMDIChild(TBoardHost *host);
     ~TMDIChild() override;
 
     // The document and what only memory keeps of it.
@@ -99,6 +99,6 @@ private:
     void StrikeClue(int X, int Y);
     void Victory(int X, int Y);
 
-    TMainForm *MainForm;
+    TBoardHost *Host;
     bool Closed = false;  // past the close question: nothing is painted or ticked any more
 };

@@ -1,8 +1,6 @@
 // The library browser: pick a volume and a folder, see its puzzles, preview a started game, open or delete one.
 #include "browser/uopendialog.h"
 
-#include "app/TApplication.h"
-#include "app/uMain.h"
 #include "format/PuzzleFile.h"
 #include "toolkit/Prompts.h"
 
@@ -321,9 +319,9 @@ QTableWidgetItem *Cell(const QString &text, Qt::Alignment alignment, const QColo
 
 } // namespace
 
-TfOpenDialog::TfOpenDialog(TMainForm *mainForm)
-    : QDialog(mainForm, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
-      MainForm(mainForm)
+TfOpenDialog::TfOpenDialog(TBrowserHost *host)
+    : QDialog(host ? host->BrowserParent() : nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
+      Host(host)
 {
     // Each Open builds a fresh browser; nothing of this one is kept.
     setAttribute(Qt::WA_DeleteOnClose);
@@ -432,7 +430,7 @@ TfOpenDialog::TfOpenDialog(TMainForm *mainForm)
     connect(bOpen, &QPushButton::clicked, this, [this] { bOpenClick(); });
     connect(bCancel, &QPushButton::clicked, this, [this] { bCancelClick(); });
 
-    if (const QScreen *screen = mainForm ? mainForm->screen() : QGuiApplication::primaryScreen())
+    if (const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
     // Like a folder list box, the browser starts on the working folder until told otherwise.
@@ -566,14 +564,20 @@ void TfOpenDialog::BuildDirList()
     DirList->scrollToItem(current);
 }
 
+QString TfOpenDialog::LibraryFolder() const
+{
+    const QString folder = Host ? Host->ProgramFolder() : QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    return folder + QStringLiteral("Библиотека");
+}
+
 void TfOpenDialog::FormCreate()
 {
     bool listed;
-    if (MainForm && !MainForm->LastLibraryDrive.isEmpty()) {
-        MarkVolumeOf(MainForm->LastLibraryDrive);
-        listed = MakeCurrent(MainForm->LastLibraryDir);
+    if (Host && !Host->LastLibraryDriveOf().isEmpty()) {
+        MarkVolumeOf(Host->LastLibraryDriveOf());
+        listed = MakeCurrent(Host->LastLibraryDirOf());
     } else {
-        const QString start = TMainForm::ExecutableFolder() + QStringLiteral("Библиотека");
+        const QString start = LibraryFolder();
         MarkVolumeOf(QDir::cleanPath(start));
         listed = MakeCurrent(start);
     }
@@ -798,11 +802,9 @@ void TfOpenDialog::GridClick()
 
 void TfOpenDialog::bOpenClick()
 {
-    if (MainForm) {
-        MainForm->LastLibraryDrive = SelectedVolume();
-        MainForm->LastLibraryDir = Folder;
-        const QString path = PathOf(SelectedName());
-        TApplication::Guarded([&] { MainForm->OpenPuzzleFile(path); });
+    if (Host) {
+        Host->RememberLibrary(SelectedVolume(), Folder);
+        Host->OpenFromBrowser(PathOf(SelectedName()));
     }
     close();
 }

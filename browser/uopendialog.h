@@ -1,6 +1,8 @@
 // The library browser: pick a volume and a folder, see its puzzles, preview a started game, open or delete one.
 #pragma once
 
+#include "browser/BrowserHost.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QImage>
@@ -12,13 +14,12 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QTableWidget;
-class TMainForm;
 
 class TfOpenDialog : public QDialog {
 public:
     // Lists the remembered folder of the main window, or the library beside the executable.
     // The dialog deletes itself once closed, also when run with exec().
-    explicit TfOpenDialog(TMainForm *mainForm);
+    explicit TfOpenDialog(TBrowserHost *host);
 
     QListWidget *DriveList;
     QListWidget *DirList;
@@ -71,6 +72,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The bundled library beside the program: where browsing starts.
+    QString LibraryFolder() const;
     // True when the folder changed and was listed.
     bool MakeCurrent(const QString &path);
     void FillDriveList();
@@ -80,7 +83,7 @@ private:
     void SelectGridRow();
     void SetPreview(const QImage &canvas);
 
-    TMainForm *MainForm;
+    TBrowserHost *Host;
     QString Folder;
     int CurrentRow = 0;
     // Set while the program itself moves a selection, so only the user's moves act.
