@@ -1,4 +1,5 @@
 // Start-up: hand the arguments to a running player, or become the player.
+#include "app/CommandLine.h"
 #include "app/HandOff.h"
 #include "app/TApplication.h"
 #include "app/about.h"
@@ -12,6 +13,12 @@ int main(int argc, char **argv)
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    const TStartArguments start = ParseStartArguments(arguments);
+    if (start.Help || start.Version) {
+        QCoreApplication info(argc, argv);
+        return PrintStartInfo(start);
+    }
+    arguments = start.Paths;
 
     const QString channel = HandOff::ChannelName();
     {
@@ -21,7 +28,9 @@ int main(int argc, char **argv)
             return 0;
     }
 
-    TApplication app(argc, argv);
+    // Qt reads none of the arguments: "-display a.pxg" names two puzzles, not a screen.
+    int qtArgc = 1;
+    TApplication app(qtArgc, argv);
     TMainForm mainForm;
     THandOffServer server(channel, [&mainForm](const QByteArray &text) { mainForm.WMCopyData(text); });
     server.Listen();

@@ -23,9 +23,9 @@ namespace {
 QTextStream out(stdout);
 QTextStream err(stderr);
 
-int Usage()
+int Usage(QTextStream &to = err)
 {
-    err << "usage: pxgtool info FILE...\n"
+    to << "usage: pxgtool info FILE...\n"
            "       pxgtool reset FILE...\n"
            "       pxgtool compile PICTURE.txt OUT.pxg\n"
            "       pxgtool render FILE OUT.png [--cell N]\n"
@@ -343,6 +343,44 @@ int Check(QStringList args)
     return status;
 }
 
+// The synopsis lines and the paragraph of one command, cut from the usage text so that every
+// command described there has its help.
+int Help(const QStringList &args)
+{
+    if (args.isEmpty()) {
+        Usage(out);
+        return 0;
+    }
+    QString text;
+    QTextStream usage(&text);
+    Usage(usage);
+    usage.flush();
+    QStringList synopsis, paragraph;
+    bool inParagraph = false;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const QString trimmed = line.trimmed();
+        const qsizetype form = trimmed.indexOf(QStringLiteral("pxgtool "));
+        if (trimmed.startsWith(QStringLiteral("usage:")) || form == 0) {
+            if (trimmed.mid(form).section(QLatin1Char(' '), 1, 1) == args[0])
+                synopsis << trimmed.mid(form);
+            inParagraph = false;
+        } else if (line.section(QLatin1Char(' '), 0, 0) == args[0]) {
+            paragraph << line;
+            inParagraph = true;
+        } else if (inParagraph && line.startsWith(QLatin1Char(' '))) {
+            paragraph << line;
+        } else {
+            inParagraph = false;
+        }
+    }
+    if (synopsis.isEmpty()) {
+        err << "pxgtool: no command '" << args[0] << "'\n";
+        return Usage();
+    }
+    out << "usage: " << synopsis.join(QStringLiteral("\n       ")) << "\n\n" << paragraph.join(QLatin1Char('\n')) << "\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -356,6 +394,14 @@ int main(int argc, char **argv)
     if (args.isEmpty())
         return Usage();
     const QString command = args.takeFirst();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h"))
+        return Help({});
+    if (command == QLatin1String("--version") || command == QLatin1String("-v")) {
+        out << "pxgtool " SETKARIY_VERSION "\n";
+        return 0;
+    }
+    if (command == QLatin1String("help") && args.size() <= 1)
+        return Help(args);
     if (command == QLatin1String("info") && !args.isEmpty())
         return Info(args);
     if (command == QLatin1String("reset") && !args.isEmpty())

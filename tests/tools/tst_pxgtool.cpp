@@ -18,6 +18,8 @@ private slots:
     void resetClearsTheGame();
     void compileAndRender();
     void libraryFilesAreFreshAndSolvable();
+    void helpAndVersion_data();
+    void helpAndVersion();
 
 private:
     QString Put(const QString &name, const QByteArray &bytes);
@@ -111,6 +113,34 @@ void TestPxgtool::libraryFilesAreFreshAndSolvable()
         const PuzzleDocument doc = PuzzleFile::ReadFile(path);
         QVERIFY(IsSolved(doc.Solution, doc.Solution));
     }
+}
+
+void TestPxgtool::helpAndVersion_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("absent");
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << "pxgtool check [--rename] FILE..." << "";
+    QTest::newRow("help") << QStringList{"help"} << 0 << "pxgtool info FILE..." << "";
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << "pxgtool 1." << "usage";
+    QTest::newRow("help import") << QStringList{"help", "import"} << 0
+                                 << "pxgtool import --into FOLDER IN...\n\nimport   reads" << "pxgtool info";
+    QTest::newRow("help's continuation") << QStringList{"help", "import"} << 0
+                                         << "         --into names each file" << "export";
+    QTest::newRow("help unknown") << QStringList{"help", "nosuch"} << 2 << "" << "";
+}
+
+void TestPxgtool::helpAndVersion()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, expected);
+    QFETCH(QString, absent);
+    const TRun run = Pxgtool(args);
+    QTEST(run.Code, "code");
+    QVERIFY2(run.Out.contains(expected), qPrintable(run.Out));
+    if (!absent.isEmpty())
+        QVERIFY2(!run.Out.contains(absent), qPrintable(run.Out));
 }
 
 QTEST_MAIN(TestPxgtool)
