@@ -297,7 +297,7 @@ public:
     }
 
 private:
-    static constexpr size_t MaxStyles = 24;  // a few zoom steps, each with two backgrounds
+    static constexpr size_t MaxStyles = 48;  // a few zoom steps, two backgrounds, three inks
     static constexpr int SmallLimit = 4096;  // lines are at most a thousand cells long
     static constexpr size_t MaxLarge = 1024;
     std::vector<std::unique_ptr<TInkStyle>> Styles;
@@ -571,25 +571,40 @@ void DrawStruckClueCells(TSurface &s, const TBoardOrigins &o, int a, const Puzzl
                 s.FillRect(RowClueCell(o, a, int(r), int(k)), FrameGrey);
 }
 
-void DrawClueNumbers(TPainterSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc)
+// The ink of clue number k of a line: black unless the caller coloured it. A number the
+// player struck out keeps its own look rather than the help's dimming.
+QRgb ClueInkOf(const TClueInk *ink, bool isColumn, int line, int k, bool struck)
+{
+    if (!ink)
+        return InkBlack;
+    const auto &lines = isColumn ? ink->Columns : ink->Rows;
+    if (line < 0 || size_t(line) >= lines.size() || k < 0 || size_t(k) >= lines[size_t(line)].size())
+        return InkBlack;
+    const QRgb colour = lines[size_t(line)][size_t(k)];
+    return struck && colour == ClueDoneInk ? InkBlack : colour;
+}
+
+void DrawClueNumbers(TPainterSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc,
+                     const TClueInk *ink)
 {
     PlaceClues(doc, [&](const TCluePlace &place) {
         const TRect cell = place.IsColumn ? ColumnClueCell(o, a, place.Line, place.Depth)
                                           : RowClueCell(o, a, place.Line, place.Depth);
         const QRgb background = place.Struck ? FrameGrey : ClueAreaColour;
-        s.Text(cell, place.Text, InkBlack, &background);
+        s.Text(cell, place.Text, ClueInkOf(ink, place.IsColumn, place.Line, place.Depth, place.Struck), &background);
     });
 }
 
 // The same numbers in the same cells as PlaceClues hands out, taken from the run lengths
 // directly: building and cutting a text per line was most of the time of a large board.
-void DrawClueNumbers(TRawSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc)
+void DrawClueNumbers(TRawSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc,
+                     const TClueInk *ink)
 {
     // A cell within its line's depth was filled in the number's background colour by the board
     // or strike fill; one past the depth lies over the frame band or the backdrop.
-    auto draw = [&](const TRect &cell, int32_t run, bool struck, bool withinDepth) {
+    auto draw = [&](const TRect &cell, int32_t run, bool struck, bool withinDepth, QRgb colour) {
         const QRgb background = struck ? FrameGrey : ClueAreaColour;
-        s.Number(cell, run, InkBlack, &background, withinDepth);
+        s.Number(cell, run, colour, &background, withinDepth);
     };
     // The last run sits next to the grid, at k = 0; a number past the depth has no strike.
     for (int c = 0; c < doc.ColCount; ++c) {
@@ -599,7 +614,8 @@ void DrawClueNumbers(TRawSurface &s, const TBoardOrigins &o, int a, const Puzzle
             const bool struck = k < static_cast<int>(doc.ColClueStrikes.size())
                 && c < static_cast<int>(doc.ColClueStrikes[k].size())
                 && doc.ColClueStrikes[k][c] == 1;
-            draw(ColumnClueCell(o, a, c, k), runs[count - 1 - k], struck, k < doc.ColClueDepth);
+            draw(ColumnClueCell(o, a, c, k), runs[count - 1 - k], struck, k < doc.ColClueDepth,
+                 ClueInkOf(ink, true, c, k, struck));
         }
     }
     for (int r = 0; r < doc.RowCount; ++r) {
@@ -609,7 +625,8 @@ void DrawClueNumbers(TRawSurface &s, const TBoardOrigins &o, int a, const Puzzle
             const bool struck = r < static_cast<int>(doc.RowClueStrikes.size())
                 && k < static_cast<int>(doc.RowClueStrikes[r].size())
                 && doc.RowClueStrikes[r][k] == 1;
-            draw(RowClueCell(o, a, r, k), runs[count - 1 - k], struck, k < doc.RowClueDepth);
+            draw(RowClueCell(o, a, r, k), runs[count - 1 - k], struck, k < doc.RowClueDepth,
+                 ClueInkOf(ink, false, r, k, struck));
         }
     }
 }
@@ -693,7 +710,7 @@ void DrawLinesAndCounts(TSurface &s, const TBoardOrigins &o, int a, const Puzzle
 
 template <class TSurface>
 TBoardOrigins RenderLayers(TSurface &s, int W, int H, const PuzzleDocument &doc, int a,
-                           bool screen, const QImage *backdrop)
+                           bool screen, const QImage *backdrop, const TClueInk *clueInk)
 {
     // 1. Origins.
     const TBoardOrigins o = ComputeOrigins(W, H, a, doc.ColCount, doc.RowCount, doc.RowClueDepth,
@@ -720,7 +737,7 @@ TBoardOrigins RenderLayers(TSurface &s, int W, int H, const PuzzleDocument &doc,
 
     // 6, 7, 8. Struck clue cells, clue numbers, clue-area lines.
     DrawStruckClueCells(s, o, a, doc);
-    DrawClueNumbers(s, o, a, doc);
+    DrawClueNumbers(s, o, a, doc, clueInk);
     DrawClueAreaLines(s, o, a, doc);
 
     // 9, 10. White grid and the player's marks; a mark that cannot be drawn is left out.
@@ -742,19 +759,20 @@ TBoardOrigins RenderLayers(TSurface &s, int W, int H, const PuzzleDocument &doc,
 } // namespace
 
 TBoardOrigins RenderBoard(QImage &target, int W, int H, const PuzzleDocument &doc, int a,
-                          bool screen, const QImage *backdrop)
+                          bool screen, const QImage *backdrop, const TClueInk *clueInk)
 {
     PrepareTarget(target);
     TRawSurface surface(target);
-    return RenderLayers(surface, W, H, doc, a, screen, backdrop);
+    return RenderLayers(surface, W, H, doc, a, screen, backdrop, clueInk);
 }
 
 TBoardOrigins RenderBoardReference(QImage &target, int W, int H, const PuzzleDocument &doc,
-                                   int a, bool screen, const QImage *backdrop)
+                                   int a, bool screen, const QImage *backdrop,
+                                   const TClueInk *clueInk)
 {
     PrepareTarget(target);
     TPainterSurface surface(target);
-    return RenderLayers(surface, W, H, doc, a, screen, backdrop);
+    return RenderLayers(surface, W, H, doc, a, screen, backdrop, clueInk);
 }
 
 void DrawHighlight(QImage &target, const TBoardOrigins &origins, int a, const PuzzleDocument &doc,
