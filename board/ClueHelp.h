@@ -47,6 +47,8 @@ public:
     const TLineHelp &Row(int32_t r) const { return RowHelp[size_t(r)]; }
     const TLineHelp &Column(int32_t c) const { return ColHelp[size_t(c)]; }
     const TClueInk &Ink() const { return InkOf; }
+    const std::vector<TRuns> &RowClues() const { return RowRuns; }
+    const std::vector<TRuns> &ColumnClues() const { return ColRuns; }
 
 private:
     void Judge(bool isColumn, int32_t line, const std::vector<int32_t> &cells);
