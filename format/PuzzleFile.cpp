@@ -129,7 +129,8 @@ PuzzleDocument Read(QIODevice &device, const QString &pathForMessages)
 PuzzleDocument ReadFile(const QString &path)
 {
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    // A pipe or a device would block the read for ever; only a plain file can be a puzzle.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         throw EPuzzleError(CannotOpenText(path));
     return Read(file, path);
 }

@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTextStream>
+#include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -22,6 +24,9 @@ namespace {
 
 QTextStream out(stdout);
 QTextStream err(stderr);
+
+// As for the player's printed page: beyond this a picture takes hundreds of megabytes.
+constexpr qint64 MaxPicturePixels = 100'000'000;
 
 int Usage(QTextStream &to = err)
 {
@@ -46,13 +51,22 @@ int Usage(QTextStream &to = err)
     return 2;
 }
 
+// The time of day the player's clock label shows, then the whole days it leaves out; computed
+// in doubles as the label does, so no stored time can overflow.
 QString PlayTime(double days)
 {
-    const qint64 seconds = qRound64(days * 86400.0);
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600)
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    double seconds = std::round(days * 86400.0);
+    if (!std::isfinite(seconds))
+        seconds = 0;
+    const double wholeDays = std::floor(seconds / 86400.0);
+    const int ofDay = int(std::fmod(seconds, 86400.0));
+    QString text = QStringLiteral("%1:%2:%3")
+                       .arg(ofDay / 3600)
+                       .arg(ofDay / 60 % 60, 2, 10, QLatin1Char('0'))
+                       .arg(ofDay % 60, 2, 10, QLatin1Char('0'));
+    if (wholeDays >= 1)
+        text += QStringLiteral(" (+%1 d)").arg(QString::number(wholeDays, 'g', 12));
+    return text;
 }
 
 int Info(const QStringList &files)
@@ -135,7 +149,17 @@ int Render(QStringList args)
         const PuzzleDocument doc = PuzzleFile::ReadFile(args[0]);
         const int width = (doc.RowClueDepth + doc.ColCount) * cell + 50;
         const int height = (doc.ColClueDepth + doc.RowCount) * cell + 50;
+        // Said before the gigabytes are asked for, not as a failed write afterwards.
+        if (qint64(width) * height > MaxPicturePixels) {
+            err << args[1] << ": the picture would be " << width << "x" << height
+                << " pixels, too large (at most " << MaxPicturePixels << "); try a smaller --cell\n";
+            return 1;
+        }
         QImage bitmap(width, height, QImage::Format_RGB32);
+        if (bitmap.isNull()) {
+            err << args[1] << ": not enough memory for a " << width << "x" << height << " picture\n";
+            return 1;
+        }
         bitmap.fill(Qt::white);
         RenderBoard(bitmap, width, height, doc, cell, false, nullptr);
         if (!bitmap.save(args[1], "PNG")) {
@@ -208,6 +232,14 @@ QString ImportTarget(const QDir &folder, const QString &inputPath, const QString
     return QString();
 }
 
+// A pipe or a device would block the read for ever; refused as the player refuses it.
+TImportedPuzzle ImportPlainFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        throw EImportError(PuzzleFile::CannotOpenText(path));
+    return ImportFile(path);
+}
+
 void SaveImported(const QString &input, const TImportedPuzzle &puzzle, const QString &target)
 {
     PuzzleFile::SaveFile(target, DocumentFromPicture(puzzle.Picture), PuzzleFile::Target::ChosenPath);
@@ -228,7 +260,7 @@ int Import(QStringList args)
         int status = 0;
         for (const QString &input : args.mid(2)) {
             try {
-                const TImportedPuzzle puzzle = ImportFile(input);
+                const TImportedPuzzle puzzle = ImportPlainFile(input);
                 const QString target = ImportTarget(folder, input, puzzle.Title,
                                                     DifficultyOf(puzzle.Solved, puzzle.Picture));
                 if (target.isEmpty()) {
@@ -254,7 +286,7 @@ int Import(QStringList args)
         return 1;
     }
     try {
-        SaveImported(args[0], ImportFile(args[0]), args[1]);
+        SaveImported(args[0], ImportPlainFile(args[0]), args[1]);
     } catch (const EImportError &e) {
         err << args[0] << ": " << e.Message() << "\n";
         return 1;
@@ -385,6 +417,9 @@ int Help(const QStringList &args)
 
 int main(int argc, char **argv)
 {
+    // A write beyond the file-size limit then fails with "Stream write error" instead of
+    // killing the tool half-way through a list of files.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Drawing text needs the GUI layer, but never a screen.
     const bool rendering = argc > 1 && qstrcmp(argv[1], "render") == 0;
     if (rendering && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -3,6 +3,7 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <functional>
 
 struct TRun {
     int Code;  // -1 when it crashed or did not finish
@@ -10,11 +11,18 @@ struct TRun {
     QString Err;
 };
 
-inline TRun Pxgtool(const QStringList &args)
+// childSetup runs in the child before the tool starts, e.g. to lower a resource limit.
+inline TRun Pxgtool(const QStringList &args, int timeoutMs = 120000, const std::function<void()> &childSetup = {})
 {
     QProcess p;
+    if (childSetup)
+        p.setChildProcessModifier(childSetup);
     p.start(QStringLiteral(PXGTOOL_EXE), args);
-    p.waitForFinished(120000);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return {-1, QString(), QString()};
+    }
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }

@@ -3,12 +3,16 @@
 #include "board/BoardRender.h"
 #include "board/Clues.h"
 #include "format/PuzzleFile.h"
+#include "toolkit/TimeFormat.h"
 
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 class TestPxgtool : public QObject {
     Q_OBJECT
@@ -20,6 +24,12 @@ private slots:
     void libraryFilesAreFreshAndSolvable();
     void helpAndVersion_data();
     void helpAndVersion();
+    void fileSizeLimitIsAWriteError();
+    void pipesAndDevicesAreRefused_data();
+    void pipesAndDevicesAreRefused();
+    void playTimeAsTheClockShowsIt_data();
+    void playTimeAsTheClockShowsIt();
+    void hugePictureIsRefusedBeforeDrawing();
 
 private:
     QString Put(const QString &name, const QByteArray &bytes);
@@ -141,6 +151,93 @@ void TestPxgtool::helpAndVersion()
     QVERIFY2(run.Out.contains(expected), qPrintable(run.Out));
     if (!absent.isEmpty())
         QVERIFY2(!run.Out.contains(absent), qPrintable(run.Out));
+}
+
+void TestPxgtool::fileSizeLimitIsAWriteError()
+{
+    // Under `ulimit -f 500` a 400 x 300 game (960 kB) cannot be written whole.
+    PuzzleDocument big = DocumentFromPicture(TMyCrossArr(300, std::vector<int32_t>(400, 1)));
+    big.InProgress = 1;
+    big.Marks[0][0] = 1;
+    const QByteArray bigBytes = PuzzleFile::Serialize(big);
+    const QString bigPath = Put("big.pxg", bigBytes);
+    PuzzleDocument small = DocumentFromPicture({{1, 0}, {0, 1}});
+    small.InProgress = 1;
+    const QString smallPath = Put("small.pxg", PuzzleFile::Serialize(small));
+    const TRun run = Pxgtool({"reset", bigPath, smallPath}, 120000, [] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{500 * 1024, 500 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    QCOMPARE(run.Code, 1);
+    QCOMPARE(run.Err, bigPath + ": Stream write error\n");
+    QFile f(bigPath);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), bigBytes);
+    // The tool went on to the next file.
+    QCOMPARE(PuzzleFile::ReadFile(smallPath).InProgress, uint8_t(0));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter("big"), QStringList{"big.pxg"});
+}
+
+void TestPxgtool::pipesAndDevicesAreRefused_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("path");
+    const QString fifo = dir.filePath("pipe.pxg");
+    mkfifo(QFile::encodeName(fifo).constData(), 0600);
+    for (const char *command : {"info", "check", "import"}) {
+        QTest::addRow("%s pipe", command) << command << fifo;
+        QTest::addRow("%s device", command) << command << "/dev/zero";
+    }
+}
+
+void TestPxgtool::pipesAndDevicesAreRefused()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, path);
+    QStringList args{command, path};
+    if (command == "import")
+        args << dir.filePath("imported.pxg");
+    const TRun run = Pxgtool(args, 10000);
+    QCOMPARE(run.Code, 1);
+    QCOMPARE(run.Err, path + ": Cannot open file " + path + "\n");
+}
+
+void TestPxgtool::playTimeAsTheClockShowsIt_data()
+{
+    QTest::addColumn<double>("days");
+    QTest::addColumn<QString>("wholeDays");
+    QTest::newRow("an hour") << 3725 / 86400.0 << "";
+    QTest::newRow("a day and a half") << 1.5 << " (+1 d)";
+    QTest::newRow("1e300 days") << 1e300 << " (+1e+300 d)";
+}
+
+void TestPxgtool::playTimeAsTheClockShowsIt()
+{
+    QFETCH(double, days);
+    QFETCH(QString, wholeDays);
+    // The time the player's label shows, written as H:mm:ss.
+    const QLocale russian(QLocale::Russian);
+    const QTime label = russian.toTime(FormatPlayTime(days, russian), PlayTimeFormat(russian));
+    const QString shown = label.toString("H:mm:ss") + wholeDays + "\n";
+    PuzzleDocument doc = DocumentFromPicture({{1}});
+    doc.InProgress = 1;
+    doc.ElapsedTime = days;
+    const TRun run = Pxgtool({"info", Put("time.pxg", PuzzleFile::Serialize(doc))});
+    QCOMPARE(run.Code, 0);
+    QVERIFY2(run.Out.contains("play time   " + shown), qPrintable(run.Out));
+}
+
+void TestPxgtool::hugePictureIsRefusedBeforeDrawing()
+{
+    // 1000 x 1000 with clues 1000 deep is 30050 x 30050 pixels at 15: 3.6 GB.
+    PuzzleFile::Header h{0, 0.0, 1000, 1000, 1000, 1000};
+    const QString path = Put("huge.pxg", PuzzleFile::EncodeHeader(h) + QByteArray(4 * 1000 * 1000, '\0'));
+    const QString png = dir.filePath("huge.png");
+    const TRun run = Pxgtool({"render", path, png}, 20000);
+    QCOMPARE(run.Code, 1);
+    QVERIFY2(run.Err.contains(png + ": the picture would be 30050x30050 pixels, too large"), qPrintable(run.Err));
+    QVERIFY(!QFile::exists(png));
 }
 
 QTEST_MAIN(TestPxgtool)
