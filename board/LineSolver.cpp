@@ -1,4 +1,4 @@
-// Solves a puzzle from its clues: line logic to a fixpoint, then guessing to count solutions.
+// Solves a puzzle from its clues: line logic to a fixpoint, then probing and search to count solutions.
 #include "board/LineSolver.h"
 
 #include <algorithm>
@@ -148,6 +148,79 @@ private:
     std::vector<uint8_t> Fwd, Bwd, MayBeWhite;
 };
 
+// Remembers what line logic made of a line in a given state, so probing, which keeps
+// revisiting the same few states, pays for each one once. Cleared whole when full: simple,
+// and the same on every run.
+class TLineCache {
+public:
+
+
+    void Reserve(size_t lines)
+    {
+        size_t slots = 256;
+        while (slots < lines * 64 && slots < (size_t(1) << 17))
+            slots *= 2;
+        Slots.assign(slots, TSlot{});
+    }
+
+    static uint64_t HashOf(int32_t line, const TLineCell *cells, int32_t n)
+    {
+        uint64_t h = 1469598103934665603ull ^ uint64_t(line);
+        for (int32_t i = 0; i < n; ++i)
+            h = (h ^ uint64_t(cells[i])) * 1099511628211ull;
+        return h ^ (h >> 29);
+    }
+
+    // The stored answer for this state: nullptr when unknown; *ok false for a contradiction.
+    const TLineCell *Find(int32_t line, const TLineCell *cells, int32_t n, uint64_t hash, bool &ok) const
+    {
+        const size_t mask = Slots.size() - 1;
+        for (size_t i = 0, slot = hash & mask; i < 8; ++i, slot = (slot + 1) & mask) {
+            const TSlot &s = Slots[slot];
+            if (s.Offset == 0)
+                return nullptr;
+            if (s.Hash != hash || s.Line != line)
+                continue;
+            const TLineCell *entry = Pool.data() + s.Offset - 1;
+            if (!std::equal(cells, cells + n, entry))
+                continue;
+            ok = entry[n] == Black;
+            return entry + n + 1;
+        }
+        return nullptr;
+    }
+
+    void Store(int32_t line, const TLineCell *before, const TLineCell *after, int32_t n, uint64_t hash, bool ok)
+    {
+        if (Used * 2 >= Slots.size() || Pool.size() > (size_t(1) << 25)) {
+            std::fill(Slots.begin(), Slots.end(), TSlot{});
+            Pool.clear();
+            Used = 0;
+        }
+        const size_t mask = Slots.size() - 1;
+        for (size_t i = 0, slot = hash & mask; i < 8; ++i, slot = (slot + 1) & mask) {
+            if (Slots[slot].Offset != 0)
+                continue;
+            Slots[slot] = TSlot{hash, uint32_t(Pool.size() + 1), line};
+            Pool.insert(Pool.end(), before, before + n);
+            Pool.push_back(ok ? Black : White);
+            Pool.insert(Pool.end(), after, after + n);
+            ++Used;
+            return;
+        }
+    }
+
+private:
+    struct TSlot {
+        uint64_t Hash = 0;
+        uint32_t Offset = 0; // into Pool, plus one; 0 is an empty slot
+        int32_t Line = 0;
+    };
+    std::vector<TSlot> Slots;
+    std::vector<TLineCell> Pool; // per entry: the state, ok, the result
+    size_t Used = 0;
+};
+
 class TGridSolver {
 public:
     TGridSolver(const std::vector<TRuns> &rowRuns, const std::vector<TRuns> &colRuns, int64_t maxWork)
@@ -162,7 +235,10 @@ public:
         if (!CluesAreSane())
             return result;
 
-        Cells.assign(size_t(Rows) * size_t(Cols), Unknown);
+        CellCount = Rows * Cols;
+        Cells.assign(size_t(CellCount), Unknown);
+        Seen.assign(size_t(CellCount), 0);
+        SeenValue.assign(size_t(CellCount), Unknown);
         UnknownIn.assign(size_t(Rows) + size_t(Cols), 0);
         for (int32_t r = 0; r < Rows; ++r)
             UnknownIn[r] = Cols;
@@ -189,55 +265,31 @@ public:
             return result;
         }
 
-        // Depth-first over guesses, black first; the trail undoes a branch in place, so the
-        // depth costs no call stack and no grid copies.
-        struct TFrame {
-            int32_t Cell;
-            size_t TrailMark;
-            bool TriedWhite;
-        };
-        std::vector<TFrame> frames;
-        int32_t solutions = 0;
-        bool descend = true;
-        while (true) {
-            if (descend) {
-                const int32_t cell = PickCell();
-                frames.push_back(TFrame{cell, Trail.size(), false});
-                ++Guesses;
-                Assign(cell, Black);
-            } else {
-                while (!frames.empty() && frames.back().TriedWhite) {
-                    Undo(frames.back().TrailMark);
-                    frames.pop_back();
-                }
-                if (frames.empty())
+        // Plain guessing is cheap per node and enough when guesses seldom fail; probing at every
+        // node costs more but prunes hard. Neither wins everywhere, so they take turns from the
+        // root, each with twice the work of its last turn; the waste is at most a small factor.
+        const size_t rootMark = Trail.size();
+        UseCache = true;
+        Cache.Reserve(size_t(Rows) + size_t(Cols));
+        int32_t solutions = -1;
+        for (int64_t slice = std::max<int64_t>(int64_t(1) << 16, int64_t(16) * CellCount);
+             solutions < 0 && !OutOfWork; slice *= 2) {
+            for (const bool probing : {false, true}) {
+                Undo(rootMark);
+                result.Picture.clear();
+                result.Other.clear();
+                SliceEnd = Work + (probing ? slice : slice / 2);
+                solutions = Search(probing, result);
+                if (solutions >= 0 || OutOfWork)
                     break;
-                TFrame &frame = frames.back();
-                Undo(frame.TrailMark);
-                frame.TriedWhite = true;
-                ++Guesses;
-                Assign(frame.Cell, White);
             }
-            ok = Propagate();
-            if (OutOfWork)
-                return GiveUp(result);
-            if (!ok) {
-                descend = false;
-                continue;
-            }
-            if (UnknownTotal == 0) {
-                if (++solutions == 1)
-                    result.Picture = Picture();
-                else
-                    break;
-                descend = false;
-                continue;
-            }
-            descend = true;
         }
+        if (OutOfWork)
+            return GiveUp(result);
 
         result.Work = Work;
         result.Guesses = Guesses;
+        result.Probes = Probes;
         if (solutions == 0) {
             result.Picture.clear();
             result.Status = TSolveResult::Status::Unsolvable;
@@ -249,6 +301,160 @@ public:
     }
 
 private:
+    // Depth-first over guesses, stopping at a second solution; the trail undoes a branch in
+    // place, so the depth costs no call stack and no grid copies. Returns the solutions found
+    // (0–2), or -1 when its turn's work ran out.
+    int32_t Search(bool probing, TSolveResult &result)
+    {
+        struct TFrame {
+            int32_t Cell;
+            size_t TrailMark;
+            TLineCell Second;
+            bool TriedSecond;
+        };
+        std::vector<TFrame> frames;
+        int32_t solutions = 0;
+        bool descend = true, ok = true;
+        while (true) {
+            if (descend) {
+                int32_t cell = -1;
+                TLineCell first = Black;
+                if (probing) {
+                    ok = ProbeNode(cell, first);
+                    if (OutOfWork)
+                        return 0;
+                    if (Work > SliceEnd)
+                        return -1;
+                } else {
+                    cell = PickCell();
+                }
+                if (ok && UnknownTotal > 0) {
+                    frames.push_back(TFrame{cell, Trail.size(), first == Black ? White : Black, false});
+                    ++Guesses;
+                    Assign(cell, first);
+                    ok = Propagate();
+                    if (OutOfWork)
+                        return 0;
+                }
+            } else {
+                while (!frames.empty() && frames.back().TriedSecond) {
+                    Undo(frames.back().TrailMark);
+                    frames.pop_back();
+                }
+                if (frames.empty())
+                    break;
+                TFrame &frame = frames.back();
+                Undo(frame.TrailMark);
+                frame.TriedSecond = true;
+                ++Guesses;
+                Assign(frame.Cell, frame.Second);
+                ok = Propagate();
+                if (OutOfWork)
+                    return 0;
+            }
+            if (Work > SliceEnd)
+                return -1;
+            if (!ok) {
+                descend = false;
+                continue;
+            }
+            if (UnknownTotal == 0) {
+                if (++solutions == 1) {
+                    result.Picture = Picture();
+                } else {
+                    result.Other = Picture();
+                    break;
+                }
+                descend = false;
+                continue;
+            }
+            descend = true;
+        }
+        return solutions;
+    }
+
+    // Tries each unknown cell both ways with line logic until a full round settles nothing:
+    // a side that contradicts fixes the cell the other way, and what both sides agree on is
+    // settled. False on a contradiction. Otherwise, when cells remain, picks the cell whose
+    // two sides settle the most (the product, so both must) and the side to try first.
+    bool ProbeNode(int32_t &branch, TLineCell &first)
+    {
+        int64_t bestScore = -1;
+        int32_t sinceChange = 0;
+        for (int32_t cell = 0; UnknownTotal > 0 && sinceChange < CellCount;
+             cell = cell + 1 == CellCount ? 0 : cell + 1, ++sinceChange) {
+            if (Cells[cell] != Unknown)
+                continue;
+            ++Probes;
+            const size_t mark = Trail.size();
+            Assign(cell, Black);
+            const bool blackOk = Propagate();
+            if (OutOfWork || Work > SliceEnd)
+                return false;
+            const int64_t blackCount = int64_t(Trail.size() - mark);
+            if (blackOk) {
+                ++Stamp;
+                for (size_t i = mark; i < Trail.size(); ++i) {
+                    Seen[Trail[i]] = Stamp;
+                    SeenValue[Trail[i]] = Cells[Trail[i]];
+                }
+            }
+            Undo(mark);
+            Assign(cell, White);
+            const bool whiteOk = Propagate();
+            if (OutOfWork || Work > SliceEnd)
+                return false;
+            if (!whiteOk) {
+                Undo(mark);
+                if (!blackOk)
+                    return false;
+                Assign(cell, Black);
+                if (!Propagate())
+                    return false;
+                sinceChange = 0;
+                bestScore = -1;
+                continue;
+            }
+            if (!blackOk) { // the white side stands, already propagated
+                sinceChange = 0;
+                bestScore = -1;
+                continue;
+            }
+            const int64_t whiteCount = int64_t(Trail.size() - mark);
+            Agreed.clear();
+            for (size_t i = mark + 1; i < Trail.size(); ++i)
+                if (Seen[Trail[i]] == Stamp && SeenValue[Trail[i]] == Cells[Trail[i]])
+                    Agreed.push_back(Trail[i]);
+            AgreedValue.clear();
+            for (int32_t c : Agreed)
+                AgreedValue.push_back(Cells[c]);
+            Undo(mark);
+            if (!Agreed.empty()) {
+                for (size_t i = 0; i < Agreed.size(); ++i)
+                    if (Cells[Agreed[i]] == Unknown)
+                        Assign(Agreed[i], AgreedValue[i]);
+                if (!Propagate())
+                    return false;
+                sinceChange = 0;
+                bestScore = -1;
+                continue;
+            }
+            const int64_t score = (blackCount + 1) * (whiteCount + 1);
+            if (score > bestScore) {
+                bestScore = score;
+                branch = cell;
+                first = blackCount >= whiteCount ? Black : White;
+            }
+        }
+        if (OutOfWork)
+            return false;
+        if (UnknownTotal > 0 && bestScore < 0) { // not reached: a full round leaves a best cell
+            branch = PickCell();
+            first = Black;
+        }
+        return true;
+    }
+
     bool CluesAreSane() const
     {
         auto lineFits = [](const TRuns &runs, int32_t length, int64_t &total) {
@@ -317,6 +523,7 @@ private:
     }
 
     // Solves dirty lines until none is left. False on a contradiction or when out of work.
+    // A line met again in a state seen before costs only its reading.
     bool Propagate()
     {
         while (QueueLength > 0) {
@@ -333,7 +540,20 @@ private:
             Line.resize(size_t(length));
             for (int32_t i = 0; i < length; ++i)
                 Line[i] = Cells[start + i * stride];
-            if (!Logic.Solve(Line, isRow ? RowRuns[index] : ColRuns[index], Work)) {
+            const uint64_t hash = UseCache ? TLineCache::HashOf(line, Line.data(), length) : 0;
+            bool ok = true;
+            if (const TLineCell *known = UseCache ? Cache.Find(line, Line.data(), length, hash, ok) : nullptr) {
+                Work += length;
+                if (ok)
+                    std::copy(known, known + length, Line.begin());
+            } else {
+                if (UseCache)
+                    Before = Line;
+                ok = Logic.Solve(Line, isRow ? RowRuns[index] : ColRuns[index], Work);
+                if (UseCache)
+                    Cache.Store(line, Before.data(), Line.data(), length, hash, ok);
+            }
+            if (!ok) {
                 ClearQueue();
                 return false;
             }
@@ -385,7 +605,9 @@ private:
         result.LineSolvable = false;
         result.Work = Work;
         result.Guesses = Guesses;
+        result.Probes = Probes;
         result.Picture.clear();
+        result.Other.clear();
         return result;
     }
 
@@ -394,6 +616,7 @@ private:
     const int32_t Rows;
     const int32_t Cols;
     const int64_t MaxWork;
+    int32_t CellCount = 0;
 
     std::vector<TLineCell> Cells;   // row-major, Unknown / Black / White
     std::vector<int32_t> UnknownIn; // per line, rows then columns
@@ -404,11 +627,22 @@ private:
     std::vector<uint8_t> Queued;
     size_t QueueHead = 0, QueueTail = 0, QueueLength = 0;
 
+    // What the black side of the current probe settled: Seen[cell] == Stamp.
+    std::vector<uint32_t> Seen;
+    std::vector<TLineCell> SeenValue;
+    uint32_t Stamp = 0;
+    std::vector<int32_t> Agreed;
+    std::vector<TLineCell> AgreedValue;
+
     TLineLogic Logic;
-    std::vector<TLineCell> Line;
+    TLineCache Cache;
+    std::vector<TLineCell> Line, Before;
     int64_t Work = 0;
     int32_t Guesses = 0;
+    int32_t Probes = 0;
     bool OutOfWork = false;
+    bool UseCache = false; // line logic to the first fixpoint never meets a state twice
+    int64_t SliceEnd = 0;  // where the current search's turn ends
 };
 
 } // namespace

@@ -1,4 +1,4 @@
-// Solves a puzzle from its clues: line logic to a fixpoint, then guessing to count solutions.
+// Solves a puzzle from its clues: line logic to a fixpoint, then probing and search to count solutions.
 #pragma once
 
 #include "board/PuzzleDocument.h"
@@ -13,8 +13,10 @@ struct TSolveResult {
     bool LineSolvable = false;  // line logic alone solved it, without a single guess
     int64_t Work = 0;           // line-solver cell operations; the same on every machine
     int32_t Guesses = 0;        // search branches tried
+    int32_t Probes = 0;         // cells tried both ways with line logic
     TMyCrossArr Picture;        // [row][column] 0/1: the solution, or the first one found
                                 // when ambiguous; empty when unsolvable or given up
+    TMyCrossArr Other;          // the second solution when ambiguous, else empty
 };
 
 // One cell as line logic sees it.
