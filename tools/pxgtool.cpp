@@ -3,6 +3,7 @@
 #include "board/Clues.h"
 #include "format/PuzzleFile.h"
 #include "tools/Difficulty.h"
+#include "tools/Generator.h"
 #include "tools/Importers.h"
 #include "board/LineSolver.h"
 #include "tools/TextArt.h"
@@ -38,6 +39,7 @@ int Usage(QTextStream &to = err)
            "       pxgtool import --into FOLDER IN...\n"
            "       pxgtool export IN.pxg OUT.non\n"
            "       pxgtool check [--rename] FILE...\n"
+           "       pxgtool generate --into FOLDER --count N --size WxH --level L [--seed S]\n"
            "\n"
            "info     prints each puzzle's header, its form, progress and whether its marks solve it\n"
            "reset    clears a game as the player's Clear does and writes the full form\n"
@@ -47,7 +49,9 @@ int Usage(QTextStream &to = err)
            "         --into names each file after its title or input, with the estimated difficulty\n"
            "export   writes a puzzle's picture and clues as .non text\n"
            "check    solves each puzzle from its clues: unique/ambiguous/unsolvable, line-solvable or\n"
-           "         needs-search, and the estimated difficulty; --rename puts it in the file name\n";
+           "         needs-search, and the estimated difficulty; --rename puts it in the file name\n"
+           "generate makes N new puzzles of level L (0-9), each with one solution, named as import\n"
+           "         --into names them; the same seed makes the same puzzles\n";
     return 2;
 }
 
@@ -297,6 +301,73 @@ int Import(QStringList args)
     return 0;
 }
 
+// New puzzles named as import --into names them, each proved unique before it is written.
+int Generate(const QStringList &args)
+{
+    QString folderPath;
+    int64_t count = -1, level = -1, rows = 0, cols = 0;
+    uint64_t seed = 1;
+    for (int i = 0; i + 1 < args.size(); i += 2) {
+        const QString &key = args[i], &value = args[i + 1];
+        bool ok = true;
+        if (key == QLatin1String("--into")) {
+            folderPath = value;
+        } else if (key == QLatin1String("--count")) {
+            count = value.toLongLong(&ok);
+        } else if (key == QLatin1String("--level")) {
+            level = value.toLongLong(&ok);
+        } else if (key == QLatin1String("--seed")) {
+            seed = value.toULongLong(&ok);
+        } else if (key == QLatin1String("--size")) {
+            const QStringList parts = value.toLower().split(QLatin1Char('x'));
+            bool okRows = false;
+            ok = parts.size() == 2;
+            if (ok) {
+                cols = parts[0].toLongLong(&ok);
+                rows = parts[1].toLongLong(&okRows);
+            }
+            ok = ok && okRows;
+        } else {
+            ok = false;
+        }
+        if (!ok)
+            return Usage();
+    }
+    if (args.size() % 2 != 0 || folderPath.isEmpty() || count < 1 || count > 10000 || level < 0
+        || level > MaxDifficulty || rows < 2 || cols < 2 || rows > 200 || cols > 200)
+        return Usage();
+    const QDir folder(folderPath);
+    if (!folder.exists() && !QDir().mkpath(folderPath)) {
+        err << folderPath << ": cannot create the folder\n";
+        return 1;
+    }
+    TGenerator generator(int32_t(rows), int32_t(cols), int32_t(level), seed);
+    const QString title = QStringLiteral("Узор %1x%2").arg(cols).arg(rows);
+    int64_t made = 0;
+    for (; made < count; ++made) {
+        TGenerated puzzle;
+        if (!generator.Next(puzzle)) {
+            err << "no puzzle of level " << level << " found after " << generator.Candidates()
+                << " candidates\n";
+            break;
+        }
+        const QString target = ImportTarget(folder, QString(), title, puzzle.Level);
+        if (target.isEmpty()) {
+            err << "every name for it in " << folderPath << " is taken\n";
+            break;
+        }
+        try {
+            PuzzleFile::SaveFile(target, DocumentFromPicture(puzzle.Picture), PuzzleFile::Target::ChosenPath);
+        } catch (const EPuzzleError &e) {
+            err << target << ": " << e.Message() << "\n";
+            break;
+        }
+        out << target << " (" << SolvedText(puzzle.Solved) << ", " << DifficultyText(puzzle.Level) << ")\n";
+    }
+    out << made << " puzzles from " << generator.Candidates() << " candidates\n";
+    return made == count ? 0 : 1;
+}
+
 int Export(const QString &source, const QString &target)
 {
     if (QFileInfo::exists(target)) {
@@ -449,6 +520,8 @@ int main(int argc, char **argv)
         return Import(args);
     if (command == QLatin1String("export") && args.size() == 2)
         return Export(args[0], args[1]);
+    if (command == QLatin1String("generate"))
+        return Generate(args);
     if (command == QLatin1String("check"))
         return Check(args);
     return Usage();
