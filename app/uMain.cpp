@@ -197,6 +197,16 @@ void TMainForm::CreateActions()
                        QKeySequence(), false, QStringLiteral("redo"));
     Clear1 = MakeAction(QStringLiteral("Очистить"), QStringLiteral("Очистить"), QKeySequence(), true,
                         QStringLiteral("clear"));
+    Check1 = MakeAction(QStringLiteral("Проверить"), QStringLiteral("Проверить|Показать неверные отметки"),
+                        QKeySequence(Qt::CTRL | Qt::Key_E), true, QString());
+    Hint1 = MakeAction(QStringLiteral("Подсказка"), QStringLiteral("Подсказка|Подсказать клетку и объяснить, почему"),
+                       QKeySequence(Qt::CTRL | Qt::Key_H), true, QString());
+    ClueHelp1 = MakeAction(QStringLiteral("Подсказки по цифрам"),
+                           QStringLiteral("Подсказки по цифрам|Гасить готовые цифры, выделять красным неверные линии"),
+                           QKeySequence(), true, QString());
+    ClueHelp1->setCheckable(true);
+    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
     const auto wire = [this](QAction *action, auto handler) {
         connect(action, &QAction::triggered, this, [this, handler] { TApplication::Guarded([&] { (this->*handler)(); }); });
@@ -213,6 +223,12 @@ void TMainForm::CreateActions()
     wire(Undo1, &TMainForm::Undo1Execute);
     wire(Redo1, &TMainForm::Redo1Execute);
     wire(Clear1, &TMainForm::Clear1Execute);
+    wire(Check1, &TMainForm::Check1Execute);
+    wire(Hint1, &TMainForm::Hint1Execute);
+    connect(ClueHelp1, &QAction::toggled, this, [this] {
+        for (TMDIChild *child : Children())
+            child->FormPaint();
+    });
     wire(FilePrint1, &TMainForm::FilePrint1Execute);
 
     connect(WindowCascade1, &QAction::triggered, MdiArea, &QMdiArea::cascadeSubWindows);
@@ -240,9 +256,13 @@ void TMainForm::CreateMenus()
     edit->addActions({Undo1, Redo1});
     edit->addSeparator();
     edit->addAction(Clear1);
+    edit->addSeparator();
+    edit->addActions({Check1, Hint1});
 
     QMenu *view = bar->addMenu(QStringLiteral("Вид"));
     view->addActions({ZoomInc, ZoomDec, ZoomAll});
+    view->addSeparator();
+    view->addAction(ClueHelp1);
 
     QMenu *window = bar->addMenu(QStringLiteral("Окно"));
     window->addActions({WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1,
@@ -542,6 +562,39 @@ void TMainForm::Clear1Execute()
 {
     if (TMDIChild *child = ActiveChild())
         child->Clear1Execute();
+}
+
+void TMainForm::Check1Execute()
+{
+    if (TMDIChild *child = ActiveChild())
+        child->CheckExecute();
+}
+
+void TMainForm::Hint1Execute()
+{
+    if (TMDIChild *child = ActiveChild())
+        child->HintExecute();
+}
+
+bool TMainForm::ClueHelpShown() const
+{
+    return ClueHelp1 && ClueHelp1->isChecked();
+}
+
+void TMainForm::RunCommand(TBoardCommand command)
+{
+    QAction *action = nullptr;
+    switch (command) {
+    case TBoardCommand::Save: action = FileSave1; break;
+    case TBoardCommand::Print: action = FilePrint1; break;
+    case TBoardCommand::Clear: action = Clear1; break;
+    case TBoardCommand::ZoomInc: action = ZoomInc; break;
+    case TBoardCommand::ZoomDec: action = ZoomDec; break;
+    case TBoardCommand::Undo: action = Undo1; break;
+    case TBoardCommand::Redo: action = Redo1; break;
+    }
+    if (action && action->isEnabled())
+        action->trigger();
 }
 
 void TMainForm::FormDeactivate()

@@ -43,6 +43,8 @@ public:
     QAction *WindowCascade1, *WindowTileHorizontal1, *WindowTileVertical1, *WindowMinimizeAll1,
         *WindowArrangeAll1;
     QAction *HelpAbout1, *ZoomInc, *ZoomDec, *ZoomAll, *Undo1, *Redo1, *Clear1;
+    // Help for the player: added after the original commands.
+    QAction *Check1 = nullptr, *Hint1 = nullptr, *ClueHelp1 = nullptr;
     QList<QAction *> ActionList1;
 
     Prompts::TSaveDialogSetup SaveDialog1;
@@ -68,6 +70,8 @@ public:
     void Undo1Execute();
     void Redo1Execute();
     void Clear1Execute();
+    void Check1Execute();
+    void Hint1Execute();
     void FormDeactivate();
     void FilePrint1Execute();
     // Prints a finished bitmap on the default printer, one page, from the top-left corner.
@@ -81,6 +85,8 @@ public:
     bool SaveBoard(TMDIChild *board) override;
     QString ProgramFolder() const override;
     void ShowStatusText(const QString &text) override;
+    bool ClueHelpShown() const override;
+    void RunCommand(TBoardCommand command) override;
     QWidget *BrowserParent() override;
     QString LastLibraryDriveOf() const override;
     QString LastLibraryDirOf() const override;

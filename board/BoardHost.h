@@ -19,4 +19,8 @@ public:
     virtual QString ProgramFolder() const = 0;
     // A line for the status bar; an empty text gives the bar back to the commands' hints.
     virtual void ShowStatusText(const QString &text) = 0;
+    // Whether the player has «Подсказки по цифрам» on; it holds for every board.
+    virtual bool ClueHelpShown() const = 0;
+    // Runs a command as its menu item would, and only while it is enabled.
+    virtual void RunCommand(TBoardCommand command) = 0;
 };

@@ -38,6 +38,8 @@ TMDIChild::TMDIChild(TBoardHost *host)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // The board takes the keyboard too: arrows, Space and X play it.
+    setFocusPolicy(Qt::StrongFocus);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(215, 215, 215));
     setPalette(pal);
@@ -149,7 +151,8 @@ void TMDIChild::RenderBoard(QImage &target, int W, int H, int a, bool screen)
 {
     HoverX = 0;
     HoverY = 0;
-    Origins = ::RenderBoard(target, W, H, Doc, a, screen, screen ? &BackgroundImage : nullptr);
+    Origins = ::RenderBoard(target, W, H, Doc, a, screen, screen ? &BackgroundImage : nullptr,
+                            screen ? ScreenClueInk() : nullptr);
 }
 
 void TMDIChild::RepaintBoard(int X, int Y)
@@ -159,6 +162,8 @@ void TMDIChild::RepaintBoard(int X, int Y)
     BackBuffer.fill(Qt::white);
     RenderBoard(BackBuffer, DrawingWidth(), DrawingHeight(), CellSize, true);
     DrawHighlight(BackBuffer, Origins, CellSize, Doc, X, Y);
+    LastHighlight = QPoint(X, Y);
+    DrawHelpOverlay();
     update();
 }
 
@@ -204,12 +209,18 @@ void TMDIChild::mousePressEvent(QMouseEvent *event)
     case Qt::MiddleButton: button = 2; break;
     default: return;
     }
+    if (HeldKey != 0)
+        return;
     const QPoint p = event->position().toPoint();
     FormMouseDown(button, p.x(), p.y());
 }
 
 void TMDIChild::mouseMoveEvent(QMouseEvent *event)
 {
+    // A stroke held by a key is the keyboard's; the pointer only watches.
+    if (HeldKey != 0)
+        return;
+    CursorShown = false;
     const QPoint p = event->position().toPoint();
     FormMouseMove(p.x(), p.y());
 }
@@ -217,7 +228,7 @@ void TMDIChild::mouseMoveEvent(QMouseEvent *event)
 void TMDIChild::mouseReleaseEvent(QMouseEvent *event)
 {
     // The browser's back and forward buttons play no part, pressed or released.
-    if (!(event->button() & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton)))
+    if (!(event->button() & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton)) || HeldKey != 0)
         return;
     const QPoint p = event->position().toPoint();
     FormMouseUp(p.x(), p.y());
@@ -278,6 +289,7 @@ void TMDIChild::FormMouseDown(uint8_t button, int X, int Y)
     }
     StrikeClue(X, Y);
     RepaintBoard(X, Y);
+    NoteMouseDown(X, Y);
 }
 
 void TMDIChild::StrikeClue(int X, int Y)
@@ -329,6 +341,7 @@ void TMDIChild::FormMouseMove(int X, int Y)
         }
     }
     RepaintBoard(X, Y);
+    ShowRunCounter(X, Y);
 }
 
 void TMDIChild::FormMouseUp(int X, int Y)
@@ -344,6 +357,7 @@ void TMDIChild::FormMouseUp(int X, int Y)
     Modified = true;
     Host->SetCommandEnabled(TBoardCommand::Save, true);
     RepaintBoard(X, Y);
+    HideRunCounter();
     if (IsSolved(Doc.Solution, Doc.Marks))
         Victory(X, Y);
 }

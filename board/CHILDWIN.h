@@ -3,6 +3,8 @@
 
 #include "board/BoardGeometry.h"
 #include "board/BoardHost.h"
+#include "board/ClueHelp.h"
+#include "board/Hint.h"
 #include "board/MoveHistory.h"
 #include "board/PuzzleDocument.h"
 
@@ -80,6 +82,18 @@ public:
     void StartClock();
     void Clear1Execute();
 
+    // Help for the player; all of it is off or idle until asked for.
+    int32_t CursorCol = 0;  // the keyboard's cell, 0-based
+    int32_t CursorRow = 0;
+    int HeldKey = 0;        // the key standing in for a held button; 0 when none
+    bool CursorShown = false;
+    TClueHelp ClueHelp;
+    // Keys as the board plays them; false when the key is not the board's.
+    bool KeyDown(int key, bool autoRepeat);
+    bool KeyUp(int key, bool autoRepeat);
+    void CheckExecute();
+    void HintExecute();
+
     QMdiSubWindow *SubWindow() const;
     // The decoded picture, or black of the given size when it is missing or not a JPEG.
     static QImage LoadBackdrop(const QString &path, QSize outer);
@@ -92,12 +106,39 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     void FormCreate();
     void FormResize();
     void StrikeClue(int X, int Y);
     void Victory(int X, int Y);
+
+    // Help for the player (ChildHelp.cpp).
+    QPoint CellCentre(int32_t col, int32_t row) const;
+    void MoveCursor(int32_t col, int32_t row);
+    void ReleaseHeldKey();
+    void NoteMouseDown(int X, int Y);
+    void ShowRunCounter(int X, int Y);
+    void HideRunCounter();
+    const TClueInk *ScreenClueInk();
+    void StartFlashing();
+    void FlashTimerTimer();
+    void DrawHelpOverlay();
+    bool CounterShown = false;
+    bool StrokeInGrid = false;
+    int32_t StrokeFirstCol = 0;
+    int32_t StrokeFirstRow = 0;
+    int WheelDelta = 0;
+    QPoint LastHighlight;
+    std::vector<TCellRef> FlashCells;
+    THint ShownHint;
+    int CheckTicksLeft = 0;
+    int HintTicksLeft = 0;
+    QTimer *FlashTimer = nullptr;
 
     TBoardHost *Host;
     bool Closed = false;  // past the close question: nothing is painted or ticked any more

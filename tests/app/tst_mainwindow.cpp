@@ -134,10 +134,17 @@ void TestMainWindow::commandsOfTheActionList()
         {form->ZoomInc, "Увеличить масштаб", "Увеличить", "Увеличить масштаб", {}, true, true},
         {form->ZoomDec, "Уменьшить масштаб", "Уменьшить", "Уменьшить масштаб", {}, true, true},
         {form->ZoomAll, "Во весь экран", "Во весь экран", "Во весь экран", {}, true, true},
-        {form->Undo1, "Отменить", "Отменить", "Отменить предидущий ход", {}, false, true},
-        {form->Redo1, "Повторить", "Повторить", "Повторить предидущий ход", {}, false, true},
+        {form->Undo1, "Отменить", "Отменить", "Отменить предидущий ход", QKeySequence("Ctrl+Z"), false, true},
+        {form->Redo1, "Повторить", "Повторить", "Повторить предидущий ход", QKeySequence("Ctrl+Y"), false, true},
         {form->Clear1, "Очистить", "Очистить", "Очистить", {}, true, true},
+        {form->Check1, "Проверить", "Проверить", "Показать неверные отметки", QKeySequence("Ctrl+E"), true, false},
+        {form->Hint1, "Подсказка", "Подсказка", "Подсказать клетку и объяснить, почему", QKeySequence("Ctrl+H"), true, false},
+        {form->ClueHelp1, "Подсказки по цифрам", "Подсказки по цифрам",
+         "Гасить готовые цифры, выделять красным неверные линии", {}, true, false},
     };
+    // Redo answers Ctrl+Shift+Z too; clue help starts off.
+    QCOMPARE(form->Redo1->shortcuts().value(1), QKeySequence("Ctrl+Shift+Z"));
+    QVERIFY(form->ClueHelp1->isCheckable() && !form->ClueHelp1->isChecked());
     QCOMPARE(form->ActionList1.size(), qsizetype(std::size(rows)));
     for (size_t i = 0; i < std::size(rows); ++i) {
         const TRow &r = rows[i];
@@ -195,8 +202,8 @@ void TestMainWindow::menusInOrder()
     QCOMPARE(tops, (QStringList{"Файл", "Правка", "Вид", "Окно", "Помощь"}));
     QCOMPARE(items, (QStringList{
                         "Открыть|Сохранить|Сохранить как...|Закрыть|-|Печать...|-|Выход",
-                        "Отменить|Повторить|-|Очистить",
-                        "Увеличить масштаб|Уменьшить масштаб|Во весь экран",
+                        "Отменить|Повторить|-|Очистить|-|Проверить|Подсказка",
+                        "Увеличить масштаб|Уменьшить масштаб|Во весь экран|-|Подсказки по цифрам",
                         "Каскад|По горизонтали|По вертикали|Свернуть все|Развернуть все",
                         "О программе...",
                     }));

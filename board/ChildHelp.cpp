@@ -1,0 +1,298 @@
+// The board window's help for the player: keyboard play, the run counter, clue help, check, hint.
+#include "board/CHILDWIN.h"
+
+#include "board/BoardRender.h"
+#include "board/RunCounter.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace {
+
+// Qt reports a letter key of a Cyrillic layout by the letter's capital code point.
+constexpr int KeyCyrillicChe = 0x0427;
+
+bool IsRightKey(int key)
+{
+    return key == Qt::Key_X || key == KeyCyrillicChe;
+}
+
+bool IsButtonKey(int key)
+{
+    return key == Qt::Key_Space || IsRightKey(key);
+}
+
+constexpr int FlashTickMs = 125;
+constexpr int CheckTicks = 8;   // about a second
+constexpr int HintTicks = 24;   // three seconds
+
+} // namespace
+
+QPoint TMDIChild::CellCentre(int32_t col, int32_t row) const
+{
+    const int a = CellSize;
+    return QPoint(Origins.GridLeft + a * col + a / 2, Origins.GridTop + a * row + a / 2);
+}
+
+bool TMDIChild::KeyDown(int key, bool autoRepeat)
+{
+    if (Closed || Doc.ColCount <= 0 || Doc.RowCount <= 0)
+        return false;
+    switch (key) {
+    case Qt::Key_Left: MoveCursor(CursorCol - 1, CursorRow); return true;
+    case Qt::Key_Right: MoveCursor(CursorCol + 1, CursorRow); return true;
+    case Qt::Key_Up: MoveCursor(CursorCol, CursorRow - 1); return true;
+    case Qt::Key_Down: MoveCursor(CursorCol, CursorRow + 1); return true;
+    case Qt::Key_Home: MoveCursor(0, CursorRow); return true;
+    case Qt::Key_End: MoveCursor(Doc.ColCount - 1, CursorRow); return true;
+    case Qt::Key_PageUp: MoveCursor(CursorCol, 0); return true;
+    case Qt::Key_PageDown: MoveCursor(CursorCol, Doc.RowCount - 1); return true;
+    case Qt::Key_Delete: {
+        if (MouseIsDown)
+            return true;
+        // Emptying is what a press on the cell's own mark does: the same stroke as a click.
+        int32_t mark = MarkEmpty;
+        try {
+            mark = Doc.Marks.at(size_t(CursorRow)).at(size_t(CursorCol));
+        } catch (...) {
+        }
+        if (mark != MarkFilled && mark != MarkCrossed)
+            return true;
+        CursorShown = true;
+        const QPoint p = CellCentre(CursorCol, CursorRow);
+        FormMouseDown(mark == MarkFilled ? 0 : 1, p.x(), p.y());
+        FormMouseUp(p.x(), p.y());
+        return true;
+    }
+    default:
+        break;
+    }
+    if (!IsButtonKey(key))
+        return false;
+    // A held key repeats; the button it stands for was pressed once. A mouse button already
+    // down owns the stroke.
+    if (autoRepeat || HeldKey != 0 || MouseIsDown)
+        return true;
+    HeldKey = key;
+    CursorShown = true;
+    const QPoint p = CellCentre(CursorCol, CursorRow);
+    FormMouseDown(IsRightKey(key) ? 1 : 0, p.x(), p.y());
+    return true;
+}
+
+bool TMDIChild::KeyUp(int key, bool autoRepeat)
+{
+    if (!IsButtonKey(key))
+        return false;
+    // X and Ч are one key on two layouts.
+    if (autoRepeat || HeldKey == 0 || IsRightKey(key) != IsRightKey(HeldKey))
+        return true;
+    ReleaseHeldKey();
+    return true;
+}
+
+void TMDIChild::ReleaseHeldKey()
+{
+    HeldKey = 0;
+    const QPoint p = CellCentre(CursorCol, CursorRow);
+    FormMouseUp(p.x(), p.y());
+}
+
+void TMDIChild::MoveCursor(int32_t col, int32_t row)
+{
+    col = std::clamp(col, 0, Doc.ColCount - 1);
+    row = std::clamp(row, 0, Doc.RowCount - 1);
+    CursorShown = true;
+    if (MouseIsDown && HeldKey == 0) {
+        // The mouse is drawing: the cursor moves, the stroke stays the mouse's.
+        CursorCol = col;
+        CursorRow = row;
+        FormPaint();
+        return;
+    }
+    // With a key held the stroke goes through every cell on the way, as a careful drag would.
+    do {
+        if (HeldKey != 0) {
+            CursorCol += (col > CursorCol) - (col < CursorCol);
+            CursorRow += (row > CursorRow) - (row < CursorRow);
+        } else {
+            CursorCol = col;
+            CursorRow = row;
+        }
+        const QPoint p = CellCentre(CursorCol, CursorRow);
+        FormMouseMove(p.x(), p.y());
+    } while (CursorCol != col || CursorRow != row);
+}
+
+void TMDIChild::keyPressEvent(QKeyEvent *event)
+{
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)
+        || !KeyDown(event->key(), event->isAutoRepeat()))
+        QWidget::keyPressEvent(event);
+}
+
+void TMDIChild::keyReleaseEvent(QKeyEvent *event)
+{
+    if (!KeyUp(event->key(), event->isAutoRepeat()))
+        QWidget::keyReleaseEvent(event);
+}
+
+void TMDIChild::focusOutEvent(QFocusEvent *event)
+{
+    // A key let go in another window is never heard: the stroke ends here instead.
+    if (HeldKey != 0)
+        ReleaseHeldKey();
+    QWidget::focusOutEvent(event);
+}
+
+void TMDIChild::wheelEvent(QWheelEvent *event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
+    // Fine-grained wheels send many small steps: one zoom step per notch.
+    WheelDelta += event->angleDelta().y();
+    while (WheelDelta >= 120) {
+        WheelDelta -= 120;
+        Host->RunCommand(TBoardCommand::ZoomInc);
+    }
+    while (WheelDelta <= -120) {
+        WheelDelta += 120;
+        Host->RunCommand(TBoardCommand::ZoomDec);
+    }
+    event->accept();
+}
+
+void TMDIChild::NoteMouseDown(int X, int Y)
+{
+    int32_t col, row;
+    StrokeInGrid = GridHit(Origins, CellSize, Doc.ColCount, Doc.RowCount, X, Y, &col, &row);
+    if (StrokeInGrid) {
+        StrokeFirstCol = col;
+        StrokeFirstRow = row;
+        // The player is acting: the last hint has done its work.
+        HintTicksLeft = 0;
+    }
+    ShowRunCounter(X, Y);
+}
+
+void TMDIChild::ShowRunCounter(int X, int Y)
+{
+    QString text;
+    int32_t col, row;
+    if (MouseIsDown) {
+        if (StrokeInGrid && LastCol > 0 && LastRow > 0)
+            text = StrokeCounterText(Doc.Marks, StrokeFirstCol, StrokeFirstRow, LastCol - 1, LastRow - 1);
+    } else if (GridHit(Origins, CellSize, Doc.ColCount, Doc.RowCount, X, Y, &col, &row)) {
+        text = CellRunsText(Doc.Marks, col, row);
+    }
+    if (!text.isEmpty()) {
+        Host->ShowStatusText(text);
+        CounterShown = true;
+    } else {
+        HideRunCounter();
+    }
+}
+
+void TMDIChild::HideRunCounter()
+{
+    // Only the counter's own text goes; a check's or a hint's answer stays.
+    if (CounterShown)
+        Host->ShowStatusText(QString());
+    CounterShown = false;
+}
+
+const TClueInk *TMDIChild::ScreenClueInk()
+{
+    if (!Host->ClueHelpShown())
+        return nullptr;
+    if (!ClueHelp.HasClues())
+        ClueHelp.SetClues(RowRunsOf(Doc.Solution), ColumnRunsOf(Doc.Solution));
+    ClueHelp.Update(Doc.Marks);
+    return &ClueHelp.Ink();
+}
+
+void TMDIChild::CheckExecute()
+{
+    FlashCells = WrongMarks(Doc);
+    CounterShown = false;
+    Host->ShowStatusText(CheckText(FlashCells.size()));
+    CheckTicksLeft = FlashCells.empty() ? 0 : CheckTicks;
+    StartFlashing();
+}
+
+void TMDIChild::HintExecute()
+{
+    if (!ClueHelp.HasClues())
+        ClueHelp.SetClues(RowRunsOf(Doc.Solution), ColumnRunsOf(Doc.Solution));
+    ShownHint = FindHint(Doc, ClueHelp.RowClues(), ClueHelp.ColumnClues());
+    CounterShown = false;
+    Host->ShowStatusText(ShownHint.Reason);
+    const bool onBoard = ShownHint.Kind == THint::TKind::Cell || ShownHint.Kind == THint::TKind::Contradiction;
+    HintTicksLeft = onBoard ? HintTicks : 0;
+    StartFlashing();
+}
+
+void TMDIChild::StartFlashing()
+{
+    if (!FlashTimer) {
+        FlashTimer = new QTimer(this);
+        FlashTimer->setInterval(FlashTickMs);
+        connect(FlashTimer, &QTimer::timeout, this, [this] { FlashTimerTimer(); });
+    }
+    if (CheckTicksLeft > 0 || HintTicksLeft > 0)
+        FlashTimer->start();
+    RepaintBoard(LastHighlight.x(), LastHighlight.y());
+}
+
+void TMDIChild::FlashTimerTimer()
+{
+    CheckTicksLeft = std::max(CheckTicksLeft - 1, 0);
+    HintTicksLeft = std::max(HintTicksLeft - 1, 0);
+    if (CheckTicksLeft == 0 && HintTicksLeft == 0)
+        FlashTimer->stop();
+    RepaintBoard(LastHighlight.x(), LastHighlight.y());
+}
+
+void TMDIChild::DrawHelpOverlay()
+{
+    if (Closed || (CheckTicksLeft == 0 && HintTicksLeft == 0 && !CursorShown))
+        return;
+    const int a = CellSize;
+    if (a <= 0)
+        return;
+    if (CursorShown) {
+        const QPoint p = CellCentre(CursorCol, CursorRow);
+        DrawHighlight(BackBuffer, Origins, a, Doc, p.x(), p.y());
+    }
+    if (CheckTicksLeft == 0 && HintTicksLeft == 0)
+        return;
+    QPainter painter(&BackBuffer);
+    auto inside = [&](int32_t col, int32_t row) {
+        return QRect(Origins.GridLeft + a * col + 1, Origins.GridTop + a * row + 1, a - 1, a - 1);
+    };
+    // Blinking: shown on every other tick, starting with the first.
+    if (CheckTicksLeft % 2 == 0 && CheckTicksLeft > 0)
+        for (const TCellRef &cell : FlashCells)
+            painter.fillRect(inside(cell.Col, cell.Row), QColor(255, 0, 0, 150));
+    if (HintTicksLeft > 0) {
+        const bool wrong = ShownHint.Kind == THint::TKind::Contradiction;
+        const QColor frame = wrong ? QColor(255, 120, 0) : QColor(0, 160, 0);
+        const int line = ShownHint.Line;
+        const QRect band = ShownHint.IsColumn
+            ? QRect(Origins.GridLeft + a * line, Origins.GridTop - a * Doc.ColClueDepth, a + 1,
+                    a * (Doc.ColClueDepth + Doc.RowCount) + 1)
+            : QRect(Origins.GridLeft - a * Doc.RowClueDepth, Origins.GridTop + a * line,
+                    a * (Doc.RowClueDepth + Doc.ColCount) + 1, a + 1);
+        painter.setPen(QPen(frame, 3));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(band.adjusted(-1, -1, 0, 0));
+        if (!wrong && HintTicksLeft % 2 == 0)
+            painter.fillRect(inside(ShownHint.Cell.Col, ShownHint.Cell.Row), QColor(0, 190, 0, 170));
+    }
+}

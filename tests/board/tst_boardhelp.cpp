@@ -1,0 +1,266 @@
+// The help on a real board window: keyboard strokes, the run counter, clue help, check and hint.
+#include "../TestFiles.h"
+#include "../app/ScriptedPrompter.h"
+#include "app/uMain.h"
+#include "board/CHILDWIN.h"
+#include "board/Clues.h"
+#include "format/PuzzleFile.h"
+
+#include <QAction>
+#include <QFile>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTest>
+
+namespace {
+
+// 8 x 3: a row of seven, so that a drag along it is seven cells long.
+const TMyCrossArr Picture{
+    {1, 1, 1, 1, 1, 1, 1, 0},
+    {0, 0, 0, 1, 0, 0, 0, 0},
+    {1, 0, 1, 1, 0, 0, 1, 1},
+};
+
+void SendKey(QWidget *to, QEvent::Type type, int key, bool autoRepeat = false)
+{
+    QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
+    QApplication::sendEvent(to, &event);
+}
+
+} // namespace
+
+class TestBoardHelp : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void keysMakeTheMouseStrokes_data();
+    void keysMakeTheMouseStrokes();
+    void counterWhileDraggingAndOverAFilledCell();
+    void clueHelpColoursOnlyWhenOn();
+    void checkFlashesAndChangesNothing();
+    void hintShowsAndChangesNothing();
+    void ctrlWheelZoomsLikeTheCommands();
+
+private:
+    TMDIChild *Open(const QString &name);
+    QPoint Cell(TMDIChild *board, int col, int row) const;
+    QString Status() const { return form->StatusBar->currentMessage(); }
+
+    QTemporaryDir dir;
+    TMainForm *form = nullptr;
+    TScriptedPrompter *prompter = nullptr;
+    TMDIChild *child = nullptr;
+};
+
+void TestBoardHelp::init()
+{
+    prompter = new TScriptedPrompter;
+    form = new TMainForm;
+    form->resize(900, 700);
+    form->show();
+    child = Open("board.pxg");
+}
+
+void TestBoardHelp::cleanup()
+{
+    for (TMDIChild *c : form->Children())
+        c->Modified = false;
+    delete form;
+    delete prompter;
+}
+
+TMDIChild *TestBoardHelp::Open(const QString &name)
+{
+    const QString path = dir.filePath(name);
+    WriteAll(path, PuzzleFile::Serialize(DocumentFromPicture(Picture)));
+    form->OpenPuzzleFile(path);
+    return form->ActiveChild();
+}
+
+QPoint TestBoardHelp::Cell(TMDIChild *board, int col, int row) const
+{
+    const int a = board->CellSize;
+    return QPoint(board->Origins.GridLeft + a * col + a / 2, board->Origins.GridTop + a * row + a / 2);
+}
+
+void TestBoardHelp::keysMakeTheMouseStrokes_data()
+{
+    // Keys: > < v ^ move; S s press and release Space; X x the same for X; C c for Ч;
+    // r an auto-repeated Space press, R its release; H Home, E End; D Delete.
+    // Mouse: the same strokes at the same cells: "P col row button", "M col row", "U col row".
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("mouse");
+    QTest::newRow("fill three along a row") << ">S>>s" << "P 1 0 0;M 2 0;M 3 0;U 3 0";
+    QTest::newRow("cross, then clear by the same key") << "XxXx" << "P 0 0 1;U 0 0;P 0 0 1;U 0 0";
+    QTest::newRow("Ч is X") << "vCcvXc" << "P 0 1 1;U 0 1;P 0 2 1;U 0 2";
+    QTest::newRow("auto-repeat is not a press") << "SrRr>s" << "P 0 0 0;M 1 0;U 1 0";
+    QTest::newRow("End drags to the row's end") << "vSEs" << "P 0 1 0;M 1 1;M 2 1;M 3 1;M 4 1;M 5 1;M 6 1;M 7 1;U 7 1";
+    QTest::newRow("Delete empties as one stroke") << "SsD>XxD" << "P 0 0 0;U 0 0;P 0 0 0;U 0 0;P 1 0 1;U 1 0;P 1 0 1;U 1 0";
+    QTest::newRow("solved from the keys alone")
+        << "S>>>>>>s" "v<<<Ss" "vS<s" "HSs" "ES<s"
+        << "P 0 0 0;M 1 0;M 2 0;M 3 0;M 4 0;M 5 0;M 6 0;U 6 0;P 3 1 0;U 3 1;P 3 2 0;M 2 2;U 2 2;"
+           "P 0 2 0;U 0 2;P 7 2 0;M 6 2;U 6 2";
+}
+
+void TestBoardHelp::keysMakeTheMouseStrokes()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, mouse);
+    child->setFocus();
+    for (QChar k : keys) {
+        switch (k.unicode()) {
+        case '>': SendKey(child, QEvent::KeyPress, Qt::Key_Right); break;
+        case '<': SendKey(child, QEvent::KeyPress, Qt::Key_Left); break;
+        case 'v': SendKey(child, QEvent::KeyPress, Qt::Key_Down); break;
+        case '^': SendKey(child, QEvent::KeyPress, Qt::Key_Up); break;
+        case 'H': SendKey(child, QEvent::KeyPress, Qt::Key_Home); break;
+        case 'E': SendKey(child, QEvent::KeyPress, Qt::Key_End); break;
+        case 'D': SendKey(child, QEvent::KeyPress, Qt::Key_Delete); break;
+        case 'S': SendKey(child, QEvent::KeyPress, Qt::Key_Space); break;
+        case 's': SendKey(child, QEvent::KeyRelease, Qt::Key_Space); break;
+        case 'r': SendKey(child, QEvent::KeyPress, Qt::Key_Space, true); break;
+        case 'R': SendKey(child, QEvent::KeyRelease, Qt::Key_Space, true); break;
+        case 'X': SendKey(child, QEvent::KeyPress, Qt::Key_X); break;
+        case 'x': SendKey(child, QEvent::KeyRelease, Qt::Key_X); break;
+        case 'C': SendKey(child, QEvent::KeyPress, 0x0427); break;
+        case 'c': SendKey(child, QEvent::KeyRelease, 0x0427); break;
+        }
+    }
+    const bool keyClock = child->Timer1->isActive();
+    const int keyQuestions = prompter->Questions.size();
+    child->Doc.ElapsedTime = 0;  // a slow machine may have let the clock tick
+    form->FileSave1->trigger();
+    const QByteArray keyBytes = ReadAll(dir.filePath("board.pxg"));
+    const auto keyHistory = child->History.UndoStack;
+
+    TMDIChild *other = Open("other.pxg");
+    Qt::MouseButton button = Qt::LeftButton;
+    for (const QString &step : mouse.split(';')) {
+        const QStringList f = step.split(' ');
+        const QPoint p = Cell(other, f[1].toInt(), f[2].toInt());
+        if (f[0] == "P") {
+            button = f[3] == "0" ? Qt::LeftButton : Qt::RightButton;
+            QTest::mousePress(other, button, {}, p);
+        } else if (f[0] == "M") {
+            QTest::mouseMove(other, p);
+        } else {
+            QTest::mouseRelease(other, button, {}, p);
+        }
+    }
+    QCOMPARE(other->Timer1->isActive(), keyClock);
+    QCOMPARE(prompter->Questions.size(), 2 * keyQuestions);
+    other->Doc.ElapsedTime = 0;
+    form->FileSave1->trigger();
+    QCOMPARE(ReadAll(dir.filePath("other.pxg")), keyBytes);
+    QCOMPARE(other->History.UndoStack.size(), keyHistory.size());
+    for (size_t i = 0; i < keyHistory.size(); ++i) {
+        const THistoryEntry &m = other->History.UndoStack[i], &k = keyHistory[i];
+        QCOMPARE(QList<int>({m.Col, m.Row, m.Value, m.GroupEnd}), QList<int>({k.Col, k.Row, k.Value, k.GroupEnd}));
+    }
+}
+
+void TestBoardHelp::counterWhileDraggingAndOverAFilledCell()
+{
+    QTest::mousePress(child, Qt::LeftButton, {}, Cell(child, 0, 0));
+    for (int c = 1; c < 7; ++c)
+        QTest::mouseMove(child, Cell(child, c, 0));
+    QCOMPARE(Status(), QStringLiteral("Отрезок: 7 · Блок: 7"));
+    QTest::mouseRelease(child, Qt::LeftButton, {}, Cell(child, 6, 0));
+    QCOMPARE(Status(), QString());
+    QTest::mouseMove(child, Cell(child, 3, 0));
+    QCOMPARE(Status(), QStringLiteral("Ряд: 7 · Столбец: 1"));
+    QTest::mouseMove(child, Cell(child, 3, 1));
+    QCOMPARE(Status(), QString());
+}
+
+void TestBoardHelp::clueHelpColoursOnlyWhenOn()
+{
+    QVERIFY(!form->ClueHelp1->isChecked());
+    child->Doc.Marks[1] = {-1, -1, -1, 1, -1, -1, -1, -1};  // row 1 done
+    child->Doc.Marks[2][1] = 1;                           // row 2 wrong: "1 2 2" has no room
+    child->Doc.Marks[2][0] = 1;
+    child->FormPaint();
+    const QImage plain = child->BackBuffer;
+    form->ClueHelp1->trigger();
+    const QImage helped = child->BackBuffer;
+    QVERIFY(helped != plain);
+    const int a = child->CellSize;
+    auto has = [&](const QImage &image, int row, int k, QRgb colour) {
+        for (int y = child->Origins.GridTop + a * row; y < child->Origins.GridTop + a * (row + 1); ++y)
+            for (int x = child->Origins.GridLeft - a * (k + 1); x < child->Origins.GridLeft - a * k; ++x)
+                if (image.pixel(x, y) == colour)
+                    return true;
+        return false;
+    };
+    QVERIFY(has(helped, 1, 0, ClueDoneInk));
+    QVERIFY(has(helped, 2, 0, ClueWrongInk));
+    QVERIFY(!has(helped, 0, 0, ClueDoneInk));
+    form->ClueHelp1->trigger();
+    QCOMPARE(child->BackBuffer, plain);
+}
+
+void TestBoardHelp::checkFlashesAndChangesNothing()
+{
+    child->Doc.Marks[0][7] = 1;   // white in the picture
+    child->Doc.Marks[1][3] = -1;  // black in the picture
+    child->Doc.Marks[0][0] = 1;   // right
+    const PuzzleDocument before = child->Doc;
+    const bool modified = child->Modified;
+    form->Check1->trigger();
+    QCOMPARE(Status(), QStringLiteral("Ошибок: 2"));
+    QCOMPARE(child->Doc, before);
+    QCOMPARE(child->Modified, modified);
+    QVERIFY(child->History.UndoStack.empty());
+    const QColor flashed = child->BackBuffer.pixelColor(Cell(child, 7, 0));
+    QVERIFY(flashed.red() > 100 && flashed.green() < 50);
+    QTRY_VERIFY_WITH_TIMEOUT(child->BackBuffer.pixelColor(Cell(child, 7, 0)) == QColor(Qt::black), 3000);
+    child->Doc.Marks[0][7] = 0;
+    child->Doc.Marks[1][3] = 0;
+    form->Check1->trigger();
+    QCOMPARE(Status(), QStringLiteral("Ошибок нет"));
+}
+
+void TestBoardHelp::hintShowsAndChangesNothing()
+{
+    const PuzzleDocument before = child->Doc;
+    form->Hint1->trigger();
+    QCOMPARE(child->Doc, before);
+    QVERIFY(child->History.UndoStack.empty());
+    // Row 1 of the picture is seven of eight: its middle is forced whatever the marks.
+    QCOMPARE(Status(), QStringLiteral("Строка 1, клетка 2: закрасить — цифра 7 накрывает её при любом положении"));
+    const QColor blinking = child->BackBuffer.pixelColor(Cell(child, 1, 0));
+    QVERIFY(blinking.green() > 150 && blinking.red() < 100);
+    // A contradicting row is all it speaks of.
+    child->Doc.Marks[1][0] = 1;
+    child->Doc.Marks[1][7] = 1;
+    form->Hint1->trigger();
+    QCOMPARE(Status(), QStringLiteral("Строка 2: отметки не сходятся с цифрами 1"));
+}
+
+void TestBoardHelp::ctrlWheelZoomsLikeTheCommands()
+{
+    auto wheel = [&](int dy, Qt::KeyboardModifiers mods) {
+        QWheelEvent e(QPointF(10, 10), QPointF(child->mapToGlobal(QPoint(10, 10))), QPoint(), QPoint(0, dy),
+                      Qt::NoButton, mods, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(child, &e);
+    };
+    QCOMPARE(int(child->ZoomPercent), 100);
+    wheel(120, Qt::ControlModifier);  // Zoom in is disabled at 100
+    QCOMPARE(int(child->ZoomPercent), 100);
+    wheel(-120, Qt::ControlModifier);
+    QCOMPARE(int(child->ZoomPercent), 90);
+    QVERIFY(form->ZoomInc->isEnabled());
+    wheel(-60, {});
+    wheel(-120, {});
+    QCOMPARE(int(child->ZoomPercent), 90);
+    wheel(60, Qt::ControlModifier);
+    wheel(60, Qt::ControlModifier);  // two half notches are one
+    QCOMPARE(int(child->ZoomPercent), 100);
+    QVERIFY(!form->ZoomInc->isEnabled());
+}
+
+QTEST_MAIN(TestBoardHelp)
+#include "tst_boardhelp.moc"
