@@ -122,7 +122,7 @@ int main(int argc, char **argv)
             return [&, render] {
                 target.fill(white);
                 const TBoardOrigins drawn =
-                    render(target, AreaWidth, AreaHeight, doc, a, true, &backdrop);
+                    render(target, AreaWidth, AreaHeight, doc, a, true, &backdrop, nullptr);
                 DrawHighlight(target, drawn, a, doc, hoverX, hoverY);
             };
         };
