@@ -1,6 +1,9 @@
 // Reads the .non text form: keywords, clue lines and an optional goal string.
 #include "tools/ImportParts.h"
 
+#include <QStringList>
+#include <algorithm>
+
 namespace ImportParts {
 
 namespace {
@@ -21,6 +24,10 @@ std::vector<int32_t> ParseNonClueLine(QStringView text, qint64 lineNumber, int32
             ++i;
         const QStringView token = text.mid(start, i - start);
         const std::optional<qint64> value = SmallNumber(token);
+        // "red 1 yellow 4" and "3b,1d" both name a colour beside the number.
+        if (!value && std::any_of(token.begin(), token.end(), [](QChar ch) { return ch.isLetter(); }))
+            Fail(QStringLiteral("%1coloured puzzles are not supported (the clue '%2' gives a colour)")
+                     .arg(AtLine(lineNumber), token.left(20).toString()));
         if (!value)
             Fail(QStringLiteral("%1'%2' is not a run length (a whole number from 1)")
                      .arg(AtLine(lineNumber), token.left(20).toString()));
@@ -45,14 +52,16 @@ std::vector<int32_t> ParseNonClueLine(QStringView text, qint64 lineNumber, int32
 
 } // namespace
 
-TImportedPuzzle ImportNon(const QByteArray &bytes)
+TImportedPuzzle ImportNon(const QByteArray &bytes, int64_t maxWork)
 {
     TTextLines lines(bytes);
     std::optional<int32_t> width, height;
     std::optional<TClueSet> rows, columns;
     std::optional<QString> goal;
     qint64 goalLine = 0;
-    QString title;
+    QString title, author;
+    // Colours of a "color NAME RRGGBB CHAR" table other than the paper.
+    QStringList inks;
 
     QStringView raw;
     while (lines.Next(raw)) {
@@ -94,25 +103,53 @@ TImportedPuzzle ImportNon(const QByteArray &bytes)
                              .arg(i)
                              .arg(count)
                              .arg(isRows ? QStringLiteral("row") : QStringLiteral("column")));
+                // A comment among the clue lines is not one of them.
+                if (raw.trimmed().startsWith(QLatin1Char('#'))) {
+                    --i;
+                    continue;
+                }
                 set->Lines.push_back(ParseNonClueLine(raw, lines.Number(), length));
                 set->Sources.push_back(lines.Number());
             }
             CheckFits(*set, length, isRows ? QStringLiteral("row") : QStringLiteral("column"));
-        } else if (key == QLatin1String("goal")) {
+        } else if (key == QLatin1String("goal") || key == QLatin1String("solution")) {
             if (goal)
                 Fail(QStringLiteral("%1the goal is given twice").arg(AtLine(lineNumber)));
-            QString text = value;
+            QString text = Unquoted(value);
             goalLine = lineNumber;
-            // The goal's string may also stand alone on the next line.
-            while (text.isEmpty() && lines.Next(raw)) {
-                if (!raw.trimmed().isEmpty()) {
-                    text = raw.toString();
+            // The goal's string may also stand alone on the next line, or be spread over the
+            // lines after it, one row each.
+            const qint64 expected = width && height ? qint64(*width) * *height : 1;
+            qint64 cells = 0;
+            while (cells < expected && text.isEmpty() && lines.Next(raw)) {
+                const QString part = Unquoted(raw.toString());
+                if (part.isEmpty())
+                    continue;
+                if (cells == 0)
                     goalLine = lines.Number();
-                }
+                cells += std::count_if(part.begin(), part.end(), [](QChar ch) { return !ch.isSpace(); });
+                goal = goal.value_or(QString()) + part;
+                // A quoted goal is whole on its line.
+                const QStringView first = raw.trimmed().left(1);
+                if (first == QLatin1String("\"") || first == QLatin1String("'"))
+                    break;
             }
-            goal = Unquoted(text);
+            if (!goal)
+                goal = text;
         } else if (key == QLatin1String("title")) {
             title = Unquoted(value);
+        } else if (key == QLatin1String("by") || key == QLatin1String("author")) {
+            author = Unquoted(value);
+        } else if (key == QLatin1String("color") || key == QLatin1String("colour")) {
+            const QStringList parts = value.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            const QString name = parts.value(0).toLower();
+            const QString rgb = parts.value(1).toLower();
+            if (name != QLatin1String("white") && name != QLatin1String("background") && rgb != QLatin1String("ffffff")
+                && rgb != QLatin1String("#ffffff"))
+                inks << name;
+            if (inks.size() > 1)
+                Fail(QStringLiteral("%1coloured puzzles are not supported (the file declares the colours %2)")
+                         .arg(AtLine(lineNumber), inks.join(QStringLiteral(", ")).left(60)));
         }
         // Everything else (author, copyright, licence, catalogue, ...) only describes the puzzle.
     }
@@ -130,6 +167,9 @@ TImportedPuzzle ImportNon(const QByteArray &bytes)
             const QChar ch = goal->at(i);
             if (ch.isSpace())
                 continue;
+            if (ch != QLatin1Char('0') && ch != QLatin1Char('1') && !inks.isEmpty())
+                Fail(QStringLiteral("%1coloured puzzles are not supported (the goal uses '%2')")
+                         .arg(AtLine(goalLine), QString(ch)));
             if (ch != QLatin1Char('0') && ch != QLatin1Char('1'))
                 Fail(QStringLiteral("%1the goal holds '%2'; only 0 (white) and 1 (black) may stand there")
                          .arg(AtLine(goalLine), QString(ch)));
@@ -146,14 +186,17 @@ TImportedPuzzle ImportNon(const QByteArray &bytes)
                      .arg(expected));
         CheckPictureAgainst(picture, rows ? &*rows : nullptr, columns ? &*columns : nullptr,
                             QStringLiteral("goal"));
-        return FromPicture(std::move(picture), title);
+        TImportedPuzzle puzzle = FromPicture(std::move(picture), title, maxWork);
+        puzzle.Author = author;
+        return puzzle;
     }
     if (!rows || !columns)
         Fail(QStringLiteral("The file has no goal and lacks the %1 clues")
                  .arg(!rows ? QStringLiteral("row") : QStringLiteral("column")));
     CheckTotals(rows->Lines, columns->Lines);
-    TImportedPuzzle puzzle = SolveImported(rows->Lines, columns->Lines);
+    TImportedPuzzle puzzle = SolveImported(rows->Lines, columns->Lines, maxWork);
     puzzle.Title = title;
+    puzzle.Author = author;
     return puzzle;
 }
 

@@ -107,12 +107,27 @@ void CheckPictureAgainst(const TMyCrossArr &picture, const TClueSet *rows, const
     }
 }
 
-TImportedPuzzle FromPicture(TMyCrossArr picture, const QString &title)
+TImportedPuzzle FromPicture(TMyCrossArr picture, const QString &title, int64_t maxWork)
 {
     if (picture.empty() || picture.size() > size_t(MaxSide) || picture[0].empty()
         || picture[0].size() > size_t(MaxSide))
         Fail(QStringLiteral("The picture must be from 1 to %1 cells each way").arg(MaxSide));
-    TImportedPuzzle puzzle = SolveImported(RowClues(picture), ColumnClues(picture));
+    TImportedPuzzle puzzle;
+    const int64_t budget = maxWork > 0 ? maxWork : ImportWorkBudget(int32_t(picture.size()), int32_t(picture[0].size()));
+    puzzle.Solved = SolveClues(RowClues(picture), ColumnClues(picture), budget);
+    switch (puzzle.Solved.Status) {
+    case TSolveResult::Status::Unique:
+        break;
+    case TSolveResult::Status::Ambiguous:
+        Fail(QStringLiteral("The puzzle has more than one solution (ambiguous)"));
+    case TSolveResult::Status::Unsolvable:
+        Fail(QStringLiteral("The puzzle has no solution (unsolvable)"));
+    case TSolveResult::Status::GaveUp:
+        puzzle.Warning = QStringLiteral("the solver gave up after %1 cell operations before it could tell whether the "
+                                        "picture is the only solution; imported as drawn, undecided")
+                             .arg(puzzle.Solved.Work);
+        break;
+    }
     puzzle.Picture = std::move(picture);
     puzzle.Title = title;
     return puzzle;
@@ -121,10 +136,12 @@ TImportedPuzzle FromPicture(TMyCrossArr picture, const QString &title)
 QString Unquoted(QString text)
 {
     text = text.trimmed();
-    if (text.size() >= 2 && text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"')))
-        return text.mid(1, text.size() - 2);
-    if (text.startsWith(QLatin1Char('"')))
-        return text.mid(1);
+    for (QChar quote : {QLatin1Char('"'), QLatin1Char('\'')}) {
+        if (text.size() >= 2 && text.startsWith(quote) && text.endsWith(quote))
+            return text.mid(1, text.size() - 2);
+        if (text.startsWith(quote))
+            return text.mid(1);
+    }
     return text;
 }
 

@@ -34,8 +34,9 @@ void CheckTotals(const TClueLines &rows, const TClueLines &columns);
 void CheckPictureAgainst(const TMyCrossArr &picture, const TClueSet *rows, const TClueSet *columns,
                          const QString &pictureWord);
 
-// A picture is only a puzzle if its clues lead back to it alone.
-TImportedPuzzle FromPicture(TMyCrossArr picture, const QString &title);
+// A picture is only a puzzle if its clues lead back to it alone; when the solver runs out of
+// work before it can tell, the picture is taken as drawn, with a warning.
+TImportedPuzzle FromPicture(TMyCrossArr picture, const QString &title, int64_t maxWork);
 
 QString Unquoted(QString text);
 bool IsClueSeparator(QChar ch);
@@ -80,11 +81,12 @@ private:
     bool Done = false;
 };
 
-TImportedPuzzle ImportNon(const QByteArray &bytes);
+// maxWork: the solver's budget, 0 for ImportWorkBudget.
+TImportedPuzzle ImportNon(const QByteArray &bytes, int64_t maxWork);
 bool LooksLikeNon(const QByteArray &bytes);
-TImportedPuzzle ImportXml(const QByteArray &bytes);
-TImportedPuzzle ImportPbm(const QByteArray &bytes);
-TImportedPuzzle ImportPng(const QByteArray &bytes);
-TImportedPuzzle ImportTextArt(const QByteArray &bytes);
+TImportedPuzzle ImportXml(const QByteArray &bytes, int64_t maxWork);
+TImportedPuzzle ImportPbm(const QByteArray &bytes, int64_t maxWork);
+TImportedPuzzle ImportPng(const QByteArray &bytes, int64_t maxWork);
+TImportedPuzzle ImportTextArt(const QByteArray &bytes, int64_t maxWork);
 
 } // namespace ImportParts

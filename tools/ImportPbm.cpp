@@ -103,11 +103,11 @@ private:
 
 } // namespace
 
-TImportedPuzzle ImportPbm(const QByteArray &bytes)
+TImportedPuzzle ImportPbm(const QByteArray &bytes, int64_t maxWork)
 {
     if (!bytes.startsWith("P1") && !bytes.startsWith("P4"))
         Fail(QStringLiteral("Line 1: not a black-and-white PBM picture (P1 or P4 expected)"));
-    return FromPicture(TPbmReader(bytes).Read(), QString());
+    return FromPicture(TPbmReader(bytes).Read(), QString(), maxWork);
 }
 
 } // namespace ImportParts

@@ -44,9 +44,9 @@ TMyCrossArr ReadPng(const QByteArray &bytes)
 
 } // namespace
 
-TImportedPuzzle ImportPng(const QByteArray &bytes)
+TImportedPuzzle ImportPng(const QByteArray &bytes, int64_t maxWork)
 {
-    return FromPicture(ReadPng(bytes), QString());
+    return FromPicture(ReadPng(bytes), QString(), maxWork);
 }
 
 } // namespace ImportParts

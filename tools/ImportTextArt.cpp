@@ -11,7 +11,7 @@ constexpr qint64 MaxTextArtLines = 100'000;
 
 } // namespace
 
-TImportedPuzzle ImportTextArt(const QByteArray &bytes)
+TImportedPuzzle ImportTextArt(const QByteArray &bytes, int64_t maxWork)
 {
     TTextLines lines(bytes);
     QStringView line;
@@ -24,7 +24,7 @@ TImportedPuzzle ImportTextArt(const QByteArray &bytes)
     } catch (const std::invalid_argument &error) {
         Fail(QString::fromStdString(error.what()));
     }
-    return FromPicture(std::move(picture), QString());
+    return FromPicture(std::move(picture), QString(), maxWork);
 }
 
 } // namespace ImportParts

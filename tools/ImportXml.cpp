@@ -4,6 +4,8 @@
 #include <QHash>
 #include <QStringList>
 #include <QXmlStreamReader>
+#include <algorithm>
+#include <cstring>
 
 namespace ImportParts {
 
@@ -11,13 +13,90 @@ namespace {
 
 // Real files nest four or five elements deep; anything far deeper is an attack on memory.
 constexpr int MaxXmlDepth = 32;
+// Real elements carry up to three attributes; the XML reader checks each one against all
+// before it, so thousands cost it minutes.
+constexpr int MaxXmlAttributes = 64;
+// The largest goal image, generously indented, takes about 2 MB. A text, comment or tag far
+// longer is no puzzle, and the reader would hold it several times over.
+constexpr qsizetype MaxXmlRun = 8 * 1024 * 1024;
+
+// One pass over the raw markup before the XML reader sees it, refusing what would cost that
+// reader far more than the file's size.
+void CheckMarkup(const QByteArray &bytes)
+{
+    const char *const p = bytes.constData();
+    const qsizetype n = bytes.size();
+    qint64 line = 1;
+    qsizetype textStart = 0;
+    auto tooLong = [](qint64 at, const char *what) {
+        Fail(AtLine(at) + QStringLiteral("%1 is longer than %2 bytes; no puzzle needs one").arg(QLatin1String(what)).arg(MaxXmlRun));
+    };
+    // Past the given end marker, counting lines; the rest of the file when it never comes.
+    auto skipPast = [&](qsizetype from, const char *end, qint64 at, const char *what) {
+        const qsizetype found = bytes.indexOf(end, from);
+        const qsizetype stop = found < 0 ? n : found + qsizetype(strlen(end));
+        if (stop - from > MaxXmlRun)
+            tooLong(at, what);
+        line += std::count(p + from, p + stop, '\n');
+        return stop;
+    };
+    qsizetype i = 0;
+    while (i < n) {
+        const char ch = p[i];
+        if (ch == '\0')
+            Fail(AtLine(line) + QStringLiteral("the file holds a NUL byte; only UTF-8 XML is read"));
+        if (ch != '<') {
+            if (ch == '\n')
+                ++line;
+            if (++i - textStart > MaxXmlRun)
+                tooLong(line, "a text");
+            continue;
+        }
+        const qint64 at = line;
+        const QByteArrayView rest(p + i, n - i);
+        if (rest.startsWith("<!--")) {
+            i = skipPast(i + 4, "-->", at, "a comment");
+        } else if (rest.startsWith("<![CDATA[")) {
+            i = skipPast(i + 9, "]]>", at, "a text");
+        } else if (rest.startsWith("<?")) {
+            i = skipPast(i + 2, "?>", at, "a processing instruction");
+        } else {
+            // A tag or a document type declaration, up to its '>' outside quotes.
+            const bool declaration = rest.startsWith("<!");
+            const qsizetype start = i;
+            char quote = 0;
+            int attributes = 0;
+            for (++i; i < n && (quote || p[i] != '>'); ++i) {
+                const char c = p[i];
+                if (c == '\n')
+                    ++line;
+                if (quote) {
+                    if (c == quote)
+                        quote = 0;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (declaration && c == '[') {
+                    Fail(AtLine(at) + QStringLiteral("document type declarations are not accepted when they declare "
+                                                     "anything (an internal subset); one naming an external DTD is"));
+                } else if (c == '=' && ++attributes > MaxXmlAttributes) {
+                    Fail(AtLine(at) + QStringLiteral("an element has more than %1 attributes").arg(MaxXmlAttributes));
+                }
+                if (i - start > MaxXmlRun)
+                    tooLong(at, "a tag");
+            }
+            ++i;
+        }
+        textStart = i;
+    }
+}
 
 class TXmlPuzzleReader {
 public:
-    explicit TXmlPuzzleReader(const QByteArray &bytes) : Xml(bytes) {}
+    TXmlPuzzleReader(const QByteArray &bytes, int64_t maxWork) : Bytes(bytes), Xml(bytes), MaxWork(maxWork) {}
 
     TImportedPuzzle Read()
     {
+        CheckMarkup(Bytes);
         while (Next() != QXmlStreamReader::StartElement)
             if (Xml.atEnd())
                 Fail(QStringLiteral("The file holds no XML elements"));
@@ -60,8 +139,12 @@ private:
                 FailHere(QStringLiteral("the file ends in the middle of the XML (truncated)"));
             FailHere(QStringLiteral("malformed XML: %1").arg(Xml.errorString()));
         case QXmlStreamReader::DTD:
-            // Declarations are where entity bombs live, and puzzles need none.
-            FailHere(QStringLiteral("document type declarations are not accepted"));
+            // Declarations are where entity bombs live, and puzzles need none; a DTD named by
+            // its address only is never fetched.
+            if (!Xml.entityDeclarations().isEmpty() || !Xml.notationDeclarations().isEmpty()
+                || Xml.text().contains(QLatin1Char('[')))
+                FailHere(QStringLiteral("document type declarations are not accepted"));
+            break;
         case QXmlStreamReader::EntityReference:
             FailHere(QStringLiteral("entity references are not accepted"));
         case QXmlStreamReader::StartElement:
@@ -102,8 +185,11 @@ private:
         QString text;
         while (true) {
             const QXmlStreamReader::TokenType token = Next();
-            if (token == QXmlStreamReader::Characters)
+            if (token == QXmlStreamReader::Characters) {
                 text += Xml.text();
+                if (text.size() > MaxXmlRun)
+                    FailHere(QStringLiteral("a text is longer than %1 characters; no puzzle needs one").arg(MaxXmlRun));
+            }
             else if (token == QXmlStreamReader::StartElement)
                 FailHere(QStringLiteral("<%1> stands where text belongs").arg(Xml.name()));
             else if (token == QXmlStreamReader::EndElement || token == QXmlStreamReader::EndDocument)
@@ -134,6 +220,8 @@ private:
             const QStringView name = Xml.name();
             if (name == QLatin1String("title")) {
                 Title = Text().simplified();
+            } else if (name == QLatin1String("author")) {
+                Author = Text().simplified();
             } else if (name == QLatin1String("color")) {
                 const QString colorName = Attribute("name").toLower();
                 const QString ch = Attribute("char");
@@ -180,7 +268,7 @@ private:
                 QString color = Attribute("color").toLower();
                 if (color.isEmpty())
                     color = InkDefault;
-                if (color != QLatin1String("black"))
+                if (!UseInk(color))
                     FailHere(QStringLiteral("coloured puzzles are not supported (a count in '%1')").arg(color));
                 const QString text = Text().trimmed();
                 const std::optional<qint64> value = SmallNumber(text);
@@ -209,44 +297,63 @@ private:
         }
     }
 
-    TMyCrossArr ImagePicture() const
+    // The one colour besides the background, whatever it is called, is black; a second one
+    // makes the puzzle coloured.
+    bool UseInk(const QString &color)
     {
-        QString packed;
-        for (QChar ch : *Image)
-            if (!ch.isSpace())
-                packed += ch;
-        const QStringList rows = packed.split(QLatin1Char('|'), Qt::SkipEmptyParts);
-        if (rows.isEmpty())
-            Fail(AtLine(ImageLine) + QStringLiteral("the goal image is empty"));
-        if (rows.size() > MaxSide || rows[0].size() > MaxSide)
-            Fail(AtLine(ImageLine) + QStringLiteral("the goal image is larger than %1 cells each way").arg(MaxSide));
+        if (Ink.isEmpty())
+            Ink = color;
+        return color == Ink;
+    }
+
+    // Walked row by row rather than split up front, so an image of millions of tiny rows is
+    // refused as soon as it passes the largest size.
+    TMyCrossArr ImagePicture()
+    {
         TMyCrossArr picture;
-        for (qsizetype r = 0; r < rows.size(); ++r) {
-            if (rows[r].size() != rows[0].size())
+        std::vector<int32_t> row;
+        auto endRow = [&] {
+            if (row.empty())
+                return;
+            if (!picture.empty() && row.size() != picture[0].size())
                 Fail(AtLine(ImageLine) + QStringLiteral("row %1 of the goal image has %2 cells, row 1 has %3")
-                                             .arg(r + 1)
-                                             .arg(rows[r].size())
-                                             .arg(rows[0].size()));
-            std::vector<int32_t> row;
-            for (QChar ch : rows[r]) {
-                const auto color = CharColor.constFind(ch);
-                if (color == CharColor.cend())
-                    Fail(AtLine(ImageLine) + QStringLiteral("the goal image holds '%1', which no colour stands for")
-                                                 .arg(ch));
-                if (*color == Background)
-                    row.push_back(0);
-                else if (*color == QLatin1String("black"))
-                    row.push_back(1);
-                else
-                    Fail(AtLine(ImageLine)
-                         + QStringLiteral("coloured puzzles are not supported (the goal image uses '%1')").arg(*color));
-            }
+                                             .arg(picture.size() + 1)
+                                             .arg(row.size())
+                                             .arg(picture[0].size()));
+            if (picture.size() == size_t(MaxSide))
+                Fail(AtLine(ImageLine) + QStringLiteral("the goal image has more than %1 rows").arg(MaxSide));
             picture.push_back(std::move(row));
+            row.clear();
+        };
+        for (QChar ch : *Image) {
+            if (ch.isSpace())
+                continue;
+            if (ch == QLatin1Char('|')) {
+                endRow();
+                continue;
+            }
+            if (row.size() == size_t(MaxSide))
+                Fail(AtLine(ImageLine) + QStringLiteral("row %1 of the goal image has more than %2 cells")
+                                             .arg(picture.size() + 1)
+                                             .arg(MaxSide));
+            const auto color = CharColor.constFind(ch);
+            if (color == CharColor.cend())
+                Fail(AtLine(ImageLine) + QStringLiteral("the goal image holds '%1', which no colour stands for").arg(ch));
+            if (*color == Background)
+                row.push_back(0);
+            else if (UseInk(*color))
+                row.push_back(1);
+            else
+                Fail(AtLine(ImageLine)
+                     + QStringLiteral("coloured puzzles are not supported (the goal image uses '%1')").arg(*color));
         }
+        endRow();
+        if (picture.empty())
+            Fail(AtLine(ImageLine) + QStringLiteral("the goal image is empty"));
         return picture;
     }
 
-    TImportedPuzzle Assemble() const
+    TImportedPuzzle Assemble()
     {
         if (Rows && Columns) {
             if (Rows->Lines.empty() || Columns->Lines.empty())
@@ -264,21 +371,26 @@ private:
                          .arg(Columns->Lines.size()));
             CheckPictureAgainst(picture, Rows ? &*Rows : nullptr, Columns ? &*Columns : nullptr,
                                 QStringLiteral("goal image"));
-            return FromPicture(std::move(picture), Title);
+            TImportedPuzzle puzzle = FromPicture(std::move(picture), Title, MaxWork);
+            puzzle.Author = Author;
+            return puzzle;
         }
         if (!Rows || !Columns)
             Fail(QStringLiteral("The puzzle has no goal image and lacks the %1 clues")
                      .arg(!Rows ? QStringLiteral("row") : QStringLiteral("column")));
         CheckTotals(Rows->Lines, Columns->Lines);
-        TImportedPuzzle puzzle = SolveImported(Rows->Lines, Columns->Lines);
+        TImportedPuzzle puzzle = SolveImported(Rows->Lines, Columns->Lines, MaxWork);
         puzzle.Title = Title;
+        puzzle.Author = Author;
         return puzzle;
     }
 
+    const QByteArray &Bytes;
     QXmlStreamReader Xml;
+    const int64_t MaxWork;
     int Depth = 0;
     bool Found = false;
-    QString Title, Background, InkDefault;
+    QString Title, Author, Background, InkDefault, Ink;
     QHash<QChar, QString> CharColor;
     std::optional<TClueSet> Rows, Columns;
     std::optional<QString> Image;
@@ -287,9 +399,9 @@ private:
 
 } // namespace
 
-TImportedPuzzle ImportXml(const QByteArray &bytes)
+TImportedPuzzle ImportXml(const QByteArray &bytes, int64_t maxWork)
 {
-    return TXmlPuzzleReader(bytes).Read();
+    return TXmlPuzzleReader(bytes, maxWork).Read();
 }
 
 } // namespace ImportParts

@@ -49,10 +49,11 @@ TClueLines ColumnClues(const TMyCrossArr &picture)
     return lines;
 }
 
-TImportedPuzzle SolveImported(const TClueLines &rows, const TClueLines &columns)
+TImportedPuzzle SolveImported(const TClueLines &rows, const TClueLines &columns, int64_t maxWork)
 {
     TImportedPuzzle puzzle;
-    puzzle.Solved = SolveClues(rows, columns, ImportWorkBudget(int32_t(rows.size()), int32_t(columns.size())));
+    puzzle.Solved = SolveClues(rows, columns,
+                               maxWork > 0 ? maxWork : ImportWorkBudget(int32_t(rows.size()), int32_t(columns.size())));
     switch (puzzle.Solved.Status) {
     case TSolveResult::Status::Unique:
         break;
@@ -91,7 +92,7 @@ TImportFormat DetectFormat(const QByteArray &bytes, const QString &fileName)
     return LooksLikeNon(bytes) ? TImportFormat::Non : TImportFormat::TextArt;
 }
 
-TImportedPuzzle ImportPuzzle(const QByteArray &bytes, const QString &fileName)
+TImportedPuzzle ImportPuzzle(const QByteArray &bytes, const QString &fileName, int64_t maxWork)
 {
     if (bytes.size() > MaxImportBytes)
         Fail(QStringLiteral("The file is %1 bytes; no puzzle needs more than %2").arg(bytes.size()).arg(MaxImportBytes));
@@ -107,20 +108,20 @@ TImportedPuzzle ImportPuzzle(const QByteArray &bytes, const QString &fileName)
                  .arg(textLimit));
     switch (format) {
     case TImportFormat::Non:
-        return ImportNon(bytes);
+        return ImportNon(bytes, maxWork);
     case TImportFormat::Xml:
-        return ImportXml(bytes);
+        return ImportXml(bytes, maxWork);
     case TImportFormat::Pbm:
-        return ImportPbm(bytes);
+        return ImportPbm(bytes, maxWork);
     case TImportFormat::Png:
-        return ImportPng(bytes);
+        return ImportPng(bytes, maxWork);
     case TImportFormat::TextArt:
         break;
     }
-    return ImportTextArt(bytes);
+    return ImportTextArt(bytes, maxWork);
 }
 
-TImportedPuzzle ImportFile(const QString &path)
+TImportedPuzzle ImportFile(const QString &path, int64_t maxWork)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -128,7 +129,7 @@ TImportedPuzzle ImportFile(const QString &path)
     if (file.size() > MaxImportBytes)
         Fail(QStringLiteral("The file is %1 bytes; no puzzle needs more than %2").arg(file.size()).arg(MaxImportBytes));
     const QByteArray bytes = file.read(MaxImportBytes + 1);
-    return ImportPuzzle(bytes, path);
+    return ImportPuzzle(bytes, path, maxWork);
 }
 
 QByteArray ExportNon(const TMyCrossArr &picture, const QString &title)
@@ -163,6 +164,14 @@ QByteArray ExportNon(const TMyCrossArr &picture, const QString &title)
             text += cell ? '1' : '0';
     text += "\"\n";
     return text;
+}
+
+QString ImportedName(const TImportedPuzzle &puzzle)
+{
+    const QString title = puzzle.Title.simplified(), author = puzzle.Author.simplified();
+    if (title.isEmpty() || author.isEmpty() || title.size() + author.size() + 3 > 80)
+        return title;
+    return QStringLiteral("%1 (%2)").arg(title, author);
 }
 
 QString SafeFileName(const QString &title)

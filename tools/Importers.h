@@ -30,6 +30,8 @@ int64_t ImportWorkBudget(int32_t rows, int32_t cols);
 struct TImportedPuzzle {
     TMyCrossArr Picture;   // [row][column] 0/1
     QString Title;         // from the file when it has one, else empty
+    QString Author;        // likewise
+    QString Warning;       // why the import is doubtful though it went through, else empty
     TSolveResult Solved;   // the solver's run on the picture's clues: status, effort
 };
 
@@ -38,8 +40,10 @@ TImportFormat DetectFormat(const QByteArray &bytes, const QString &fileName);
 
 // Throws EImportError for malformed input, for clues that disagree with a given picture, for
 // coloured puzzles, and for a puzzle whose clues have no or more than one solution.
-TImportedPuzzle ImportPuzzle(const QByteArray &bytes, const QString &fileName);
-TImportedPuzzle ImportFile(const QString &path);
+// A puzzle with a goal picture whose uniqueness the solver cannot decide within maxWork
+// (0: ImportWorkBudget) is taken as drawn, with a Warning; a clue-only one is refused.
+TImportedPuzzle ImportPuzzle(const QByteArray &bytes, const QString &fileName, int64_t maxWork = 0);
+TImportedPuzzle ImportFile(const QString &path, int64_t maxWork = 0);
 
 // The runs of every row and of every column of a picture.
 TClueLines RowClues(const TMyCrossArr &picture);
@@ -47,10 +51,14 @@ TClueLines ColumnClues(const TMyCrossArr &picture);
 
 // The picture the clues describe. Throws EImportError when there is none ("no solution
 // (unsolvable)"), more than one ("more than one solution (ambiguous)"), or the solver gave up.
-TImportedPuzzle SolveImported(const TClueLines &rows, const TClueLines &columns);
+TImportedPuzzle SolveImported(const TClueLines &rows, const TClueLines &columns, int64_t maxWork = 0);
 
 // A .non text: title, size, row and column clues ("0" for an empty line) and the goal.
 QByteArray ExportNon(const TMyCrossArr &picture, const QString &title);
+
+// The title with its author, "Title (Author)", when both are known and fit in a file name;
+// else the title alone.
+QString ImportedName(const TImportedPuzzle &puzzle);
 
 // A name made of the title that any file system takes: no separators or reserved characters,
 // no leading dots, not empty, not overlong.

@@ -177,10 +177,24 @@ int Render(QStringList args)
     return 0;
 }
 
-TSolveResult SolvePicture(const TMyCrossArr &picture)
+// "--work-budget N" taken out of the arguments: the solver's budget, 0 when not given (the
+// default budget), -1 when N is not a positive number.
+int64_t TakeWorkBudget(QStringList &args)
+{
+    const qsizetype at = args.indexOf(QStringLiteral("--work-budget"));
+    if (at < 0)
+        return 0;
+    bool ok = false;
+    const qlonglong value = args.value(at + 1).toLongLong(&ok);
+    args.remove(at, std::min<qsizetype>(2, args.size() - at));
+    return ok && value > 0 ? value : -1;
+}
+
+TSolveResult SolvePicture(const TMyCrossArr &picture, int64_t maxWork)
 {
     return SolveClues(RowClues(picture), ColumnClues(picture),
-                      ImportWorkBudget(int32_t(picture.size()), picture.empty() ? 0 : int32_t(picture[0].size())));
+                      maxWork > 0 ? maxWork
+                                  : ImportWorkBudget(int32_t(picture.size()), picture.empty() ? 0 : int32_t(picture[0].size())));
 }
 
 QString SolvedText(const TSolveResult &result)
@@ -237,11 +251,11 @@ QString ImportTarget(const QDir &folder, const QString &inputPath, const QString
 }
 
 // A pipe or a device would block the read for ever; refused as the player refuses it.
-TImportedPuzzle ImportPlainFile(const QString &path)
+TImportedPuzzle ImportPlainFile(const QString &path, int64_t maxWork)
 {
     if (!QFileInfo(path).isFile())
         throw EImportError(PuzzleFile::CannotOpenText(path));
-    return ImportFile(path);
+    return ImportFile(path, maxWork);
 }
 
 void SaveImported(const QString &input, const TImportedPuzzle &puzzle, const QString &target)
@@ -249,10 +263,17 @@ void SaveImported(const QString &input, const TImportedPuzzle &puzzle, const QSt
     PuzzleFile::SaveFile(target, DocumentFromPicture(puzzle.Picture), PuzzleFile::Target::ChosenPath);
     out << input << " -> " << target << " (" << SolvedText(puzzle.Solved) << ", "
         << DifficultyText(DifficultyOf(puzzle.Solved, puzzle.Picture)) << ")\n";
+    if (!puzzle.Warning.isEmpty()) {
+        out.flush();
+        err << input << ": warning: " << puzzle.Warning << "\n";
+    }
 }
 
 int Import(QStringList args)
 {
+    const int64_t maxWork = TakeWorkBudget(args);
+    if (maxWork < 0)
+        return Usage();
     if (!args.isEmpty() && args[0] == QLatin1String("--into")) {
         if (args.size() < 3)
             return Usage();
@@ -264,8 +285,8 @@ int Import(QStringList args)
         int status = 0;
         for (const QString &input : args.mid(2)) {
             try {
-                const TImportedPuzzle puzzle = ImportPlainFile(input);
-                const QString target = ImportTarget(folder, input, puzzle.Title,
+                const TImportedPuzzle puzzle = ImportPlainFile(input, maxWork);
+                const QString target = ImportTarget(folder, input, ImportedName(puzzle),
                                                     DifficultyOf(puzzle.Solved, puzzle.Picture));
                 if (target.isEmpty()) {
                     err << input << ": every name for it in " << args[1] << " is taken\n";
@@ -290,7 +311,7 @@ int Import(QStringList args)
         return 1;
     }
     try {
-        SaveImported(args[0], ImportPlainFile(args[0]), args[1]);
+        SaveImported(args[0], ImportPlainFile(args[0], maxWork), args[1]);
     } catch (const EImportError &e) {
         err << args[0] << ": " << e.Message() << "\n";
         return 1;
@@ -395,6 +416,9 @@ int Export(const QString &source, const QString &target)
 
 int Check(QStringList args)
 {
+    const int64_t maxWork = TakeWorkBudget(args);
+    if (maxWork < 0)
+        return Usage();
     const bool rename = args.removeAll(QStringLiteral("--rename")) > 0;
     if (args.isEmpty())
         return Usage();
@@ -408,14 +432,14 @@ int Check(QStringList args)
             status = 1;
             continue;
         }
-        const TSolveResult result = SolvePicture(doc.Solution);
+        const TSolveResult result = SolvePicture(doc.Solution, maxWork);
         const int32_t level = DifficultyOf(result, doc.Solution);
         QString verdict;
         switch (result.Status) {
         case TSolveResult::Status::Unique: verdict = QStringLiteral("unique"); break;
         case TSolveResult::Status::Ambiguous: verdict = QStringLiteral("ambiguous"); break;
         case TSolveResult::Status::Unsolvable: verdict = QStringLiteral("unsolvable"); break;
-        case TSolveResult::Status::GaveUp: verdict = QStringLiteral("undecided"); break;
+        case TSolveResult::Status::GaveUp: verdict = QStringLiteral("undecided after %1 cell operations").arg(result.Work); break;
         }
         out << path << '\t' << verdict << '\t' << SolvedText(result) << '\t' << DifficultyText(level);
         if (rename) {

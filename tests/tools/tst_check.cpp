@@ -83,6 +83,7 @@ private slots:
     void EstimateFollowsEffort();
     void ImportsOneFile();
     void ImportsIntoFolder();
+    void ImportsUndecidedWithWarning();
     void ExportsNonText();
 };
 
@@ -312,8 +313,8 @@ void TestCheck::ImportsIntoFolder()
     const QStringList names = QDir(folder).entryList(QDir::Files, QDir::Name);
     const QString mug = DigitOfImport(DataPath(QStringLiteral("mug.non")));
     const QStringList expected = {
-        QStringLiteral("Mug (2)") + mug + QStringLiteral(".pxg"),
-        QStringLiteral("Mug") + mug + QStringLiteral(".pxg"),
+        QStringLiteral("Mug (Сеткарий tests) (2)") + mug + QStringLiteral(".pxg"),
+        QStringLiteral("Mug (Сеткарий tests)") + mug + QStringLiteral(".pxg"),
         QStringLiteral("Puzzle 12 ") + DigitOfImport(numbered) + QStringLiteral(".pxg"),
         QStringLiteral("boat") + DigitOfImport(DataPath(QStringLiteral("boat.pbm"))) + QStringLiteral(".pxg"),
         QStringLiteral("Стрелка") + DigitOfImport(designed) + QStringLiteral(".pxg"),
@@ -327,6 +328,31 @@ void TestCheck::ImportsIntoFolder()
         QVERIFY(run.Out.contains(QDir(folder).filePath(name)));
     QCOMPARE(PuzzleFile::ReadFile(QDir(folder).filePath(expected[3])).Solution,
              ImportFile(DataPath(QStringLiteral("boat.pbm"))).Picture);
+}
+
+void TestCheck::ImportsUndecidedWithWarning()
+{
+    // The face needs search; a budget of a few operations cannot settle it.
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("face.txt"));
+    QFile file(picture);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("..#####..\n.#.....#.\n#..#.#..#\n#.......#\n#.#...#.#\n.#.###.#.\n..#####..\n");
+    file.close();
+    const QString target = dir.filePath(QStringLiteral("face.pxg"));
+    const TRun run = Pxgtool({QStringLiteral("import"), QStringLiteral("--work-budget"), QStringLiteral("50"), picture, target});
+    QCOMPARE(run.Code, 0);
+    QVERIFY2(run.Err.contains(QStringLiteral("warning:")) && run.Err.contains(QStringLiteral("undecided")),
+             qPrintable(run.Err));
+    QVERIFY(QFileInfo::exists(target));
+    const TRun check = Pxgtool({QStringLiteral("check"), QStringLiteral("--work-budget"), QStringLiteral("50"), target});
+    QVERIFY2(check.Out.contains(QRegularExpression(QStringLiteral("\tundecided after \\d+ cell operations\t"))),
+             qPrintable(check.Out));
+    // The clues alone prove nothing, so they are still refused.
+    const TRun clues = Pxgtool({QStringLiteral("import"), QStringLiteral("--work-budget"), QStringLiteral("50"),
+                                DataPath(QStringLiteral("face-clues.non")), dir.filePath(QStringLiteral("clues.pxg"))});
+    QCOMPARE(clues.Code, 1);
+    QVERIFY2(clues.Err.contains(QStringLiteral("gave up")), qPrintable(clues.Err));
 }
 
 void TestCheck::ExportsNonText()

@@ -81,6 +81,9 @@ private slots:
     void Refuses();
     void RefusesMalformed_data();
     void RefusesMalformed();
+    void ImportsVariants_data();
+    void ImportsVariants();
+    void ImportsUndecided();
     void SurvivesTruncation();
     void SurvivesGarbage();
     void RefusesOversizedInput();
@@ -230,8 +233,20 @@ void TestImporters::RefusesMalformed_data()
                                         << "Line 1: the width '99999999999999999999' is not a whole number";
     QTest::newRow("non negative run") << QByteArray("width 2\nheight 2\nrows\n-1\n1\n") << "a.non"
                                       << "Line 4: '-1' is not a run length";
+    QTest::newRow("non signs in clue") << QByteArray("width 2\nheight 2\nrows\n1?\n1\n") << "a.non"
+                                       << "Line 4: '1?' is not a run length";
+    // Every colour dialect says it is coloured rather than failing over a run length.
     QTest::newRow("non letters in clue") << QByteArray("width 2\nheight 2\nrows\n1a\n1\n") << "a.non"
-                                         << "Line 4: '1a' is not a run length";
+                                         << "Line 4: coloured puzzles are not supported (the clue '1a' gives a colour)";
+    QTest::newRow("non colour table")
+        << QByteArray("width 5\nheight 1\ncolor white FFFFFF .\ncolor red FF0000 r\ncolor yellow FFFF00 y\n") << "a.non"
+        << "Line 5: coloured puzzles are not supported (the file declares the colours red, yellow)";
+    QTest::newRow("non named colour clues") << QByteArray("width 5\nheight 1\nrows\nred 1 yellow 4\n") << "a.non"
+                                            << "Line 4: coloured puzzles are not supported (the clue 'red' gives a colour)";
+    QTest::newRow("non lettered clues") << QByteArray("width 5\nheight 1\nrows\n3b,1d\n") << "a.non"
+                                        << "Line 4: coloured puzzles are not supported (the clue '3b' gives a colour)";
+    QTest::newRow("non coloured goal") << QByteArray("width 2\nheight 1\ncolor red FF0000 r\ngoal \"r0\"\n") << "a.non"
+                                       << "Line 4: coloured puzzles are not supported (the goal uses 'r')";
     QTest::newRow("non run too long") << QByteArray("width 2\nheight 2\nrows\n1\n3\n") << "a.non"
                                       << "Line 5: a run of 3 is longer than the line's 2 cells";
     QTest::newRow("non runs overflow") << QByteArray("width 4\nheight 1\nrows\n2,2\n") << "a.non"
@@ -259,6 +274,32 @@ void TestImporters::RefusesMalformed_data()
         << QByteArray("<?xml version=\"1.0\"?>\n<!DOCTYPE lol [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]>\n"
                       "<puzzleset><puzzle><title>&b;</title></puzzle></puzzleset>")
         << "a.xml" << "Line 2: document type declarations are not accepted";
+    QTest::newRow("xml internal subset")
+        << QByteArray("<!DOCTYPE pbn SYSTEM \"pbn-0.3.dtd\" [<!ENTITY a \"b\">]>\n<puzzle/>") << "a.xml"
+        << "Line 1: document type declarations are not accepted";
+    QTest::newRow("xml entity after external DTD")
+        << QByteArray("<!DOCTYPE pbn SYSTEM \"pbn-0.3.dtd\">\n<puzzle><title>&b;</title></puzzle>") << "a.xml"
+        << "Line 2: entity references are not accepted";
+    // Hostile sizes are refused before the work that would cost minutes or gigabytes.
+    QTest::newRow("xml many attributes") << "<puzzle " + [] {
+        QByteArray attributes;
+        for (int i = 0; i < 1000; ++i)
+            attributes += "a" + QByteArray::number(i) + "=\"\" ";
+        return attributes;
+    }() + "/>" << "a.xml" << "Line 1: an element has more than 64 attributes";
+    QTest::newRow("xml long text") << "<puzzle><title>" + QByteArray(9 * 1024 * 1024, 't') + "</title></puzzle>"
+                                   << "a.xml" << "Line 1: a text is longer than 8388608 bytes";
+    QTest::newRow("xml text between comments")
+        << "<puzzle><title>" + (QByteArray(1000, 't') + "<!---->").repeated(8400) + "</title></puzzle>" << "a.xml"
+        << "Line 1: a text is longer than 8388608 characters";
+    QTest::newRow("xml image of many rows") << "<puzzle><solution><image>" + QByteArray("X|").repeated(1001)
+                                                   + "</image></solution></puzzle>"
+                                            << "a.xml" << "Line 1: the goal image has more than 1000 rows";
+    QTest::newRow("xml image row too long") << "<puzzle><solution><image>|" + QByteArray(1001, 'X')
+                                                   + "|</image></solution></puzzle>"
+                                            << "a.xml" << "Line 1: row 1 of the goal image has more than 1000 cells";
+    QTest::newRow("xml in UTF-16") << QByteArray(reinterpret_cast<const char *>(u"<puzzle/>"), 18) << "a.xml"
+                                   << "the file holds a NUL byte; only UTF-8 XML is read";
     QTest::newRow("xml entity") << QByteArray("<puzzleset><puzzle><title>&nope;</title></puzzle></puzzleset>")
                                 << "a.xml" << "Line 1:";
     QTest::newRow("xml nesting") << QByteArray("<puzzleset>").repeated(100) << "a.xml"
@@ -323,6 +364,80 @@ void TestImporters::RefusesMalformed()
     QFETCH(QString, message);
     const QString refusal = Refusal(bytes, name);
     QVERIFY2(refusal.contains(message), qPrintable(refusal));
+}
+
+void TestImporters::ImportsVariants_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<TMyCrossArr>("picture");
+    QTest::addColumn<QString>("importedName");
+    const TMyCrossArr house = Art(House);
+    QTest::newRow("non keywords, CRLF, comments")
+        << QByteArray("# drawn by hand\r\ncatalogue \"h-1\"\r\ntitle \"House\"\r\nby \"Anna\"\r\ncopyright \"(c) Anna\"\r\n"
+                      "license CC-BY\r\n\r\nwidth 5\r\nheight 5\r\nrows\r\n1\r\n# roof\r\n3\r\n5\r\n1 1 1\r\n3 1\r\n"
+                      "\r\ncolumns\r\n3\r\n2,1\r\n5\r\n2\r\n3\r\n")
+        << "a.non" << house << "House (Anna)";
+    QTest::newRow("non solution in single quotes") << QByteArray("width 5\nheight 5\nsolution '0010001110111111010111101'\n")
+                                                  << "a.non" << house << "";
+    QTest::newRow("non goal one row a line")
+        << QByteArray("title House\nwidth 5\nheight 5\ngoal\n00100\n01110\n11111\n10101\n11101\n") << "a.non" << house
+        << "House";
+    QTest::newRow("non empty lines")
+        << QByteArray("width 3\nheight 2\nrows\n0\n1, 1\ncolumns\n1\n0\n1\n") << "a.non" << TMyCrossArr{{0, 0, 0}, {1, 0, 1}}
+        << "";
+    QTest::newRow("webpbn export")
+        << QByteArray("<?xml version=\"1.0\"?>\n<!DOCTYPE pbn SYSTEM \"https://webpbn.com/pbn-0.3.dtd\">\n"
+                      "<puzzleset><source>here</source><puzzle type=\"grid\" defaultcolor=\"black\">\n"
+                      "<source>here</source><id>#1</id><title>Pair</title><author>Anna</author><copyright>&#169; Anna</copyright>\n"
+                      "<color name=\"white\" char=\".\">fff</color><color name=\"black\" char=\"X\">000</color>\n"
+                      "<clues type=\"columns\"><line><count>1</count></line><line/><line><count>1</count></line></clues>\n"
+                      "<clues type=\"rows\"><line/><line><count>1</count><count>1</count></line></clues>\n"
+                      "<solution type=\"saved\"><image>|...|\n|X..|</image></solution>\n"
+                      "<solution type=\"goal\"><image>|...|\n|X.X|</image></solution>\n"
+                      "<note>Two dots</note></puzzle></puzzleset>\n")
+        << "a.xml" << TMyCrossArr{{0, 0, 0}, {1, 0, 1}} << "Pair (Anna)";
+    QTest::newRow("webpbn single grey colour")
+        << QByteArray("<puzzleset><puzzle type=\"grid\" defaultcolor=\"color1\" backgroundcolor=\"white\">"
+                      "<color name=\"white\" char=\".\">FFFFFF</color><color name=\"color1\" char=\"a\">CCCCCC</color>"
+                      "<clues type=\"columns\"><line><count>1</count></line><line/><line><count color=\"color1\">1</count></line>"
+                      "</clues><clues type=\"rows\"><line/><line><count>1</count><count>1</count></line></clues>"
+                      "<solution><image>|...|a.a|</image></solution></puzzle></puzzleset>")
+        << "a.xml" << TMyCrossArr{{0, 0, 0}, {1, 0, 1}} << "";
+}
+
+void TestImporters::ImportsVariants()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    QFETCH(TMyCrossArr, picture);
+    QFETCH(QString, importedName);
+    TImportedPuzzle puzzle;
+    try {
+        puzzle = ImportPuzzle(bytes, name);
+    } catch (const EImportError &error) {
+        QFAIL(qPrintable(error.Message()));
+    }
+    QCOMPARE(puzzle.Picture, picture);
+    QCOMPARE(ImportedName(puzzle), importedName);
+}
+
+void TestImporters::ImportsUndecided()
+{
+    // A budget of a few operations cannot settle the face, which needs search.
+    const TImportedPuzzle puzzle = ImportPuzzle(Face, "face.txt", 50);
+    QCOMPARE(puzzle.Solved.Status, TSolveResult::Status::GaveUp);
+    QCOMPARE(puzzle.Picture, Art(Face));
+    QVERIFY2(puzzle.Warning.contains("undecided"), qPrintable(puzzle.Warning));
+    QVERIFY(ImportPuzzle(Face, "face.txt").Warning.isEmpty());
+    // Without a picture nothing is proved, so the clues alone are still refused.
+    const QByteArray text = ExportNon(Art(Face), QStringLiteral("Face"));
+    try {
+        ImportPuzzle(text.left(text.indexOf("\ngoal")) + '\n', "face.non", 50);
+        QFAIL("imported");
+    } catch (const EImportError &error) {
+        QVERIFY2(error.Message().contains("gave up"), qPrintable(error.Message()));
+    }
 }
 
 void TestImporters::SurvivesTruncation()
