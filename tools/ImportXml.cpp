@@ -19,6 +19,9 @@ constexpr int MaxXmlAttributes = 64;
 // The largest goal image, generously indented, takes about 2 MB. A text, comment or tag far
 // longer is no puzzle, and the reader would hold it several times over.
 constexpr qsizetype MaxXmlRun = 8 * 1024 * 1024;
+// The largest puzzle with the most counts a line can hold, 1000 x 1000 of alternate cells, has
+// a million counts: two million tags. Far more only makes the reader take many seconds.
+constexpr qint64 MaxXmlMarkup = 2'200'000;
 
 // One pass over the raw markup before the XML reader sees it, refusing what would cost that
 // reader far more than the file's size.
@@ -41,6 +44,7 @@ void CheckMarkup(const QByteArray &bytes)
         return stop;
     };
     qsizetype i = 0;
+    qint64 markup = 0;
     while (i < n) {
         const char ch = p[i];
         if (ch == '\0')
@@ -53,6 +57,8 @@ void CheckMarkup(const QByteArray &bytes)
             continue;
         }
         const qint64 at = line;
+        if (++markup > MaxXmlMarkup)
+            Fail(AtLine(at) + QStringLiteral("the file holds more than %1 tags; no puzzle needs as many").arg(MaxXmlMarkup));
         const QByteArrayView rest(p + i, n - i);
         if (rest.startsWith("<!--")) {
             i = skipPast(i + 4, "-->", at, "a comment");

@@ -298,6 +298,8 @@ void TestImporters::RefusesMalformed_data()
     QTest::newRow("xml image row too long") << "<puzzle><solution><image>|" + QByteArray(1001, 'X')
                                                    + "|</image></solution></puzzle>"
                                             << "a.xml" << "Line 1: row 1 of the goal image has more than 1000 cells";
+    QTest::newRow("xml many tags") << "<puzzle>" + QByteArray("<a/>").repeated(2'200'000) + "</puzzle>" << "a.xml"
+                                   << "the file holds more than 2200000 tags";
     QTest::newRow("xml in UTF-16") << QByteArray(reinterpret_cast<const char *>(u"<puzzle/>"), 18) << "a.xml"
                                    << "the file holds a NUL byte; only UTF-8 XML is read";
     QTest::newRow("xml entity") << QByteArray("<puzzleset><puzzle><title>&nope;</title></puzzle></puzzleset>")
