@@ -28,6 +28,8 @@ QToolButton *PanelButton(QWidget *panel, int x, const QString &icon, const QStri
     button->setToolTip(hint);
     button->setStatusTip(hint);
     button->setAutoRaise(true);
+    // The keyboard belongs to the board: Space on a focused button would postpone the game.
+    button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
 
