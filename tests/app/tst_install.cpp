@@ -56,13 +56,17 @@ void TestInstall::treeHoldsWhatThePlayerNeeds()
         QVERIFY2(QFile::exists(lib.filePath(QString::fromUtf8(name))), name);
     QVERIFY(QFileInfo(lib.filePath("setkariy")).isExecutable());
     QVERIFY(QDir(lib.filePath("Библиотека")).entryList({"*.pxg"}).size() >= 15);
-    const QFileInfo link(prefix.filePath("bin/setkariy"));
+    const QFileInfo link(prefix.filePath("games/setkariy"));
     QVERIFY(link.isSymLink());
     QCOMPARE(link.canonicalFilePath(), QFileInfo(lib.filePath("setkariy")).canonicalFilePath());
-    QVERIFY(QFileInfo(prefix.filePath("bin/pxgtool")).isExecutable());
+    QVERIFY(QFileInfo(prefix.filePath("games/pxgtool")).isExecutable());
     QVERIFY(QFile::exists(share + "/applications/setkariy.desktop"));
     QVERIFY(QFile::exists(share + "/mime/packages/setkariy.xml"));
     QVERIFY(QFile::exists(share + "/icons/hicolor/scalable/apps/setkariy.svg"));
+    for (const char *name : {"icons/hicolor/16x16/apps/setkariy.png", "icons/hicolor/256x256/apps/setkariy.png",
+                             "man/man6/setkariy.6.gz", "man/man6/pxgtool.6.gz", "doc/setkariy/copyright"})
+        QVERIFY2(QFile::exists(share + "/" + name), name);
+    QCOMPARE(QDir(share + "/metainfo").entryList({"*.metainfo.xml"}).size(), 1);
 }
 
 void TestInstall::desktopFilesAreValid()
@@ -97,7 +101,7 @@ void TestInstall::puzzleFilesGetTheirType()
 void TestInstall::installedToolsRun()
 {
     const QString puzzle = QDir(prefix.filePath("lib/setkariy/Библиотека")).entryInfoList({"*.pxg"}).first().filePath();
-    const TRun info = Run(prefix.filePath("bin/pxgtool"), {"info", puzzle});
+    const TRun info = Run(prefix.filePath("games/pxgtool"), {"info", puzzle});
     QVERIFY2(info.Code == 0 && info.Out.contains("started     no"), qPrintable(info.Out));
 
     // The installed player starts through its link, finds its files, and hands a second start over.
@@ -107,10 +111,10 @@ void TestInstall::installedToolsRun()
     env.insert("XDG_RUNTIME_DIR", runtime.path());
     QProcess first;
     first.setProcessEnvironment(env);
-    first.start(prefix.filePath("bin/setkariy"), {puzzle});
+    first.start(prefix.filePath("games/setkariy"), {puzzle});
     QVERIFY(first.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runtime.path() + "/setkariy-TMainForm-" + QString::number(getuid())), 20000);
-    const TRun second = Run(prefix.filePath("bin/setkariy"), {puzzle}, env);
+    const TRun second = Run(prefix.filePath("games/setkariy"), {puzzle}, env);
     QCOMPARE(second.Code, 0);
     QVERIFY(first.state() == QProcess::Running);
     first.kill();
