@@ -4,13 +4,67 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <QtEndian>
+#include <zlib.h>
 
 namespace ImportParts {
 
 namespace {
 
+// The PNG library inflates every byte of image data to its end, even far past what the
+// picture's size needs: a few hundred kilobytes can unpack to gigabytes and take minutes. The
+// image data is inflated here first, and refused as soon as it holds more than the size needs.
+void CheckImageData(const QByteArray &bytes)
+{
+    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    qint64 needed = -1;
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        Fail(QStringLiteral("Cannot read the PNG picture: out of memory"));
+    std::vector<uchar> sink(64 * 1024);
+    qint64 inflated = 0;
+    bool ended = false;
+    for (qsizetype pos = 8; pos + 12 <= n && !ended;) {
+        const quint32 length = qFromBigEndian<quint32>(data + pos);
+        const QByteArrayView type(bytes.constData() + pos + 4, 4);
+        if (length > quint32(n - pos - 12))
+            break;  // truncated: the PNG library says so
+        const uchar *body = data + pos + 8;
+        if (type == "IHDR" && length >= 13) {
+            const qint64 width = qFromBigEndian<quint32>(body), height = qFromBigEndian<quint32>(body + 4);
+            const int depth = body[8], colour = body[9], interlaced = body[12];
+            const int channels = colour == 2 ? 3 : colour == 4 ? 2 : colour == 6 ? 4 : 1;
+            if (width < 1 || height < 1 || width > MaxSide || height > MaxSide)
+                break;  // the size check that follows names it
+            // Adam7 adds at most a filter byte and a rounded byte per row of each pass.
+            const qint64 rowBytes = (width * depth * channels + 7) / 8;
+            needed = height * (1 + rowBytes) + (interlaced ? 4 * height + 64 : 0);
+        } else if (type == "IDAT" && needed >= 0) {
+            stream.next_in = const_cast<uchar *>(body);
+            stream.avail_in = length;
+            while (stream.avail_in > 0 && !ended) {
+                stream.next_out = sink.data();
+                stream.avail_out = uInt(sink.size());
+                const int status = inflate(&stream, Z_NO_FLUSH);
+                inflated += qint64(sink.size() - stream.avail_out);
+                if (inflated > needed) {
+                    inflateEnd(&stream);
+                    Fail(QStringLiteral("The PNG picture holds more image data than its %1 x %2 pixels need")
+                             .arg(qFromBigEndian<quint32>(data + 16))
+                             .arg(qFromBigEndian<quint32>(data + 20)));
+                }
+                ended = status != Z_OK;
+            }
+        }
+        pos += 12 + qsizetype(length);
+    }
+    inflateEnd(&stream);
+}
+
 TMyCrossArr ReadPng(const QByteArray &bytes)
 {
+    CheckImageData(bytes);
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);

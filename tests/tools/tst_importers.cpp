@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <random>
+#include <zlib.h>
 
 namespace {
 
@@ -354,6 +355,20 @@ void TestImporters::RefusesMalformed_data()
     QTest::newRow("pbm packed short") << QByteArray("P4\n8 2\n\x81") << "a.pbm"
                                       << "The file ends after 1 of 2 bytes of pixels";
     QTest::newRow("pbm grey") << QByteArray("P2\n1 1\n255\n0\n") << "a.pbm" << "P1 or P4 expected";
+    QTest::newRow("png inflating past its size") << [] {
+        // A 1 x 1 picture whose image data unpacks to a megabyte.
+        QByteArray png = PngBytes(QImage(1, 1, QImage::Format_Mono));
+        const QByteArray data = qCompress(QByteArray(1 << 20, '\0')).mid(4);
+        QByteArray chunk = "IDAT" + data;
+        QByteArray length(4, '\0');
+        qToBigEndian<quint32>(quint32(data.size()), length.data());
+        QByteArray crc(4, '\0');
+        qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const uchar *>(chunk.constData()), uInt(chunk.size()))),
+                              crc.data());
+        const qsizetype idat = png.indexOf("IDAT") - 4;
+        const qsizetype next = idat + 12 + qFromBigEndian<quint32>(png.constData() + idat);
+        return png.left(idat) + length + chunk + crc + png.mid(next);
+    }() << "a.png" << "The PNG picture holds more image data than its 1 x 1 pixels need";
     QTest::newRow("png garbage") << QByteArray("\x89PNG\r\n\x1a\n not really") << "a.png"
                                  << "Cannot read the PNG picture";
     QTest::newRow("text garbage") << QByteArray("#.#\n#?#\n") << "a.txt" << "Line 2, column 2: unexpected character '?'";
