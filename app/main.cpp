@@ -7,9 +7,14 @@
 
 #include <QCoreApplication>
 #include <QScreen>
+#include <csignal>
+#include <cstdio>
 
 int main(int argc, char **argv)
 {
+    // Past the file-size limit a save fails with "Stream write error" instead of killing the
+    // player with every unsaved board.
+    std::signal(SIGXFSZ, SIG_IGN);
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -20,19 +25,23 @@ int main(int argc, char **argv)
     }
     arguments = start.Paths;
 
-    const QString channel = HandOff::ChannelName();
+    QString problem;
+    const QString channel = HandOff::ChannelName(&problem);
     {
         // A later start shows nothing: it needs no display, only the channel.
         QCoreApplication probe(argc, argv);
-        if (HandOff::SendToRunning(channel, HandOff::BuildText(arguments)))
+        if (HandOff::SendToRunning(channel, HandOff::BuildText(arguments), &problem))
             return 0;
     }
+    // A channel that is not safely ours is not used at all, and the player says so.
+    if (!problem.isEmpty())
+        std::fprintf(stderr, "%s\n", HandOff::OffWarning(problem).toLocal8Bit().constData());
 
     // Qt reads none of the arguments: "-display a.pxg" names two puzzles, not a screen.
     int qtArgc = 1;
     TApplication app(qtArgc, argv);
     TMainForm mainForm;
-    THandOffServer server(channel, [&mainForm](const QByteArray &text) { mainForm.WMCopyData(text); });
+    THandOffServer server(problem.isEmpty() ? channel : QString(), [&mainForm](const QByteArray &text) { mainForm.WMCopyData(text); });
     server.Listen();
 
     for (const QString &path : arguments)

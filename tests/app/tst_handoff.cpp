@@ -6,15 +6,35 @@
 #include "board/Clues.h"
 #include "format/PuzzleFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+namespace {
+// A raw connection to a channel path, or -1.
+int ConnectRaw(const QString &path, bool nonBlocking)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | (nonBlocking ? SOCK_NONBLOCK : 0), 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    qstrncpy(addr.sun_path, QFile::encodeName(path).constData(), sizeof addr.sun_path);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+} // namespace
 
 class TestHandOff : public QObject {
     Q_OBJECT
@@ -30,10 +50,18 @@ private slots:
     void staleChannelIsReplacedAndPrivate();
     void oversizedMessageIsDropped();
     void liveChannelIsNeverTakenOver();
+    void playerIgnoresTheFileSizeSignal();
+    void peersAreHungUpOn_data();
+    void peersAreHungUpOn();
+    void channelOutlivesRunningOutOfDescriptors();
+    void busyReceiverKeepsTheSenderWaiting();
+    void unsafeChannelIsNotUsed_data();
+    void unsafeChannelIsNotUsed();
 
 private:
     QString Put(const QString &name);
     int RunSecondStart(const QStringList &arguments);
+    void StartPlayer(QProcess &player, const QString &runtimeDir = QString());
 
     QTemporaryDir runtime;
     QTemporaryDir files;
@@ -67,6 +95,17 @@ int TestHandOff::RunSecondStart(const QStringList &arguments)
         QTest::qWait(10);
     return second.state() == QProcess::NotRunning && second.exitStatus() == QProcess::NormalExit
         ? second.exitCode() : -1;
+}
+
+void TestHandOff::StartPlayer(QProcess &player, const QString &runtimeDir)
+{
+    player.setProgram(QStringLiteral(SETKARIY_EXE));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (!runtimeDir.isEmpty())
+        env.insert("XDG_RUNTIME_DIR", runtimeDir);
+    player.setProcessEnvironment(env);
+    player.start();
 }
 
 void TestHandOff::textFormat()
@@ -228,6 +267,146 @@ void TestHandOff::liveChannelIsNeverTakenOver()
     socket.flush();
     QTRY_COMPARE(first, 1);
     QCOMPARE(second, 0);
+}
+
+void TestHandOff::playerIgnoresTheFileSizeSignal()
+{
+    // Ignored, a write past `ulimit -f` fails as "Stream write error" (as pxgtool's test shows
+    // for the same save) instead of killing the player with every unsaved board.
+    QProcess player;
+    player.setChildProcessModifier([] { std::signal(SIGXFSZ, SIG_DFL); });
+    StartPlayer(player);
+    QVERIFY(player.waitForStarted());
+    const QString status = QStringLiteral("/proc/%1/status").arg(player.processId());
+    const auto ignored = [&] {
+        QFile f(status);
+        f.open(QIODevice::ReadOnly);
+        const QByteArray text = f.readAll();
+        const qsizetype at = text.indexOf("SigIgn:");
+        const QByteArray mask = text.mid(at + 7, text.indexOf('\n', at) - at - 7).trimmed();
+        return at >= 0 && ((mask.toULongLong(nullptr, 16) >> (SIGXFSZ - 1)) & 1);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(ignored(), 20000);
+    player.kill();
+    player.waitForFinished();
+}
+
+void TestHandOff::peersAreHungUpOn_data()
+{
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::newRow("silent") << QByteArray() << QByteArray();
+    QTest::newRow("half a message") << QByteArray("\x05\x00\x00\x00" "ab", 6) << QByteArray();
+    // What follows a message is never kept: the peer is answered and let go.
+    QTest::newRow("more than the message") << QByteArray("\x00\x00\x00\x00" "garbage", 11) << QByteArray("K");
+}
+
+void TestHandOff::peersAreHungUpOn()
+{
+    QFETCH(QByteArray, sent);
+    QFETCH(QByteArray, answer);
+    THandOffServer server(HandOff::ChannelName(), [](const QByteArray &) {});
+    QVERIFY(server.Listen());
+    QLocalSocket peer;
+    peer.connectToServer(HandOff::ChannelName());
+    QVERIFY(peer.waitForConnected(2000));
+    peer.write(sent);
+    peer.flush();
+    QTRY_COMPARE_WITH_TIMEOUT(peer.state(), QLocalSocket::UnconnectedState, 10000);
+    QCOMPARE(peer.readAll(), answer);
+}
+
+void TestHandOff::channelOutlivesRunningOutOfDescriptors()
+{
+    QProcess player;
+    StartPlayer(player);
+    QVERIFY(player.waitForStarted());
+    const QString channel = HandOff::ChannelName();
+    QTRY_VERIFY_WITH_TIMEOUT(HandOff::SendToRunning(channel, QByteArray()), 20000);
+    // Leave the player two descriptors, then hold a hundred connections open.
+    const pid_t pid = pid_t(player.processId());
+    const int used = int(QDir(QStringLiteral("/proc/%1/fd").arg(pid)).entryList(QDir::Files | QDir::System).size());
+    const rlimit limit{rlim_t(used + 2), rlim_t(used + 2)};
+    QCOMPARE(prlimit(pid, RLIMIT_NOFILE, &limit, nullptr), 0);
+    QList<int> held;
+    for (int i = 0; i < 100; ++i)
+        if (const int fd = ConnectRaw(channel, true); fd >= 0)
+            held << fd;
+    QVERIFY(held.size() >= 10);
+    QTest::qWait(1500);
+    for (int fd : held)
+        ::close(fd);
+    // The next start still reaches the player: its paths are handed over, not opened twice.
+    QTRY_VERIFY_WITH_TIMEOUT(HandOff::SendToRunning(channel, HandOff::BuildText({Put("later.pxg")})), 20000);
+    QCOMPARE(player.state(), QProcess::Running);
+    player.kill();
+    player.waitForFinished();
+}
+
+void TestHandOff::busyReceiverKeepsTheSenderWaiting()
+{
+    // Longer than the sender waits for a silent peer: the keep-alive holds it.
+    bool handled = false;
+    THandOffServer server(HandOff::ChannelName(), [&](const QByteArray &) {
+        QTest::qWait(7000);
+        handled = true;
+    });
+    QVERIFY(server.Listen());
+    QCOMPARE(RunSecondStart({Put("slow.pxg")}), 0);
+    QVERIFY(handled);
+}
+
+void TestHandOff::unsafeChannelIsNotUsed_data()
+{
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<int>("listenerUid");  // -1: nobody listens
+    QTest::addColumn<QString>("why");
+    QTest::newRow("silent listener") << 0700 << int(getuid()) << "никто не отвечает";
+    QTest::newRow("another user's listener") << 0700 << 65534 << "слушает другой пользователь (uid 65534)";
+    QTest::newRow("folder writable by all") << 0777 << -1 << "могут писать другие пользователи";
+}
+
+void TestHandOff::unsafeChannelIsNotUsed()
+{
+    QFETCH(int, folderMode);
+    QFETCH(int, listenerUid);
+    QFETCH(QString, why);
+    if (listenerUid != -1 && listenerUid != int(getuid()) && getuid() != 0)
+        QSKIP("needs root to listen as another user");
+    QTemporaryDir folder;
+    QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), mode_t(folderMode)) == 0);
+    const QString channel = folder.filePath(QStringLiteral("setkariy-TMainForm-%1").arg(getuid()));
+    // The listener accepts nothing and says nothing; its credentials are those it listened with.
+    QProcess listener;
+    if (listenerUid != -1) {
+        listener.setChildProcessModifier([channel, listenerUid] {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un addr{};
+            addr.sun_family = AF_UNIX;
+            qstrncpy(addr.sun_path, QFile::encodeName(channel).constData(), sizeof addr.sun_path);
+            if (::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0
+                || (uid_t(listenerUid) != getuid() && (setgid(65534) != 0 || setuid(uid_t(listenerUid)) != 0))
+                || ::listen(fd, 8) != 0)
+                _exit(1);
+        });
+        listener.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        QVERIFY(listener.waitForStarted());
+        QTRY_VERIFY(QFile::exists(channel));
+    }
+    QProcess player;
+    player.setArguments({Put("mine.pxg")});
+    StartPlayer(player, folder.path());
+    QVERIFY(player.waitForStarted());
+    QByteArray said;
+    QTRY_VERIFY_WITH_TIMEOUT((said += player.readAllStandardError()).contains(why.toUtf8()), 20000);
+    QVERIFY(said.contains(QString("режим одной копии выключен").toUtf8()));
+    // It goes on as a first instance of its own.
+    QTest::qWait(500);
+    QCOMPARE(player.state(), QProcess::Running);
+    player.kill();
+    player.waitForFinished();
+    listener.kill();
+    listener.waitForFinished();
 }
 
 QTEST_MAIN(TestHandOff)
