@@ -15,7 +15,8 @@ sys.dont_write_bytecode = True    # keep __pycache__ out of the source tree
 
 from procart import Fbm, clamp, out_path, to_byte, write_jpeg, _mix32
 
-W, H = 1920, 1080
+# Large enough for a 3840 x 2160 screen; the features keep their size in pixels.
+W, H = 3840, 2160
 QUALITY = 86
 
 TOP_LEFT = (196.0, 205.0, 214.0)
@@ -26,11 +27,11 @@ def main():
     target = sys.argv[1] if len(sys.argv) > 1 else out_path(__file__, "../Background.jpg")
 
     # Mottling is computed on a coarse grid and interpolated: it is smooth anyway,
-    # and pure Python could not afford fBm for two million pixels.
+    # and pure Python could not afford fBm for eight million pixels.
     step = 8
     gw, gh = W // step + 2, H // step + 2
-    clouds = Fbm(seed=11, base_cells_x=6, base_cells_y=4, octaves=5, gain=0.55)
-    fibres = Fbm(seed=23, base_cells_x=3, base_cells_y=40, octaves=3, gain=0.5)
+    clouds = Fbm(seed=11, base_cells_x=12, base_cells_y=8, octaves=5, gain=0.55)
+    fibres = Fbm(seed=23, base_cells_x=6, base_cells_y=80, octaves=3, gain=0.5)
     coarse = []
     for j in range(gh):
         v = min(j * step / H, 0.999)
@@ -53,7 +54,7 @@ def main():
         for x in range(W):
             ci, fx = xs[x]
             m = line[ci] + (line[ci + 1] - line[ci]) * fx
-            # Diagonal gradient, weighted so the first screenful stays light.
+            # Diagonal gradient over the whole picture, weighted so the first screenful stays light.
             t = clamp(0.55 * (x / (W - 1)) + 0.45 * ty)
             t = t * t * (3.0 - 2.0 * t)
             g = ((_mix32(x * 73856093 ^ y * 19349663) & 0xFF) / 255.0 - 0.5) * 4.0
