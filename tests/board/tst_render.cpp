@@ -2,6 +2,7 @@
 #include "board/BoardRender.h"
 #include "board/Clues.h"
 
+#include <QCryptographicHash>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -262,6 +263,8 @@ private slots:
     void targetResolutionDoesNotChangeText();
     void fastMatchesReference_data();
     void fastMatchesReference();
+    void fullBoardKeepsItsBytes_data();
+    void fullBoardKeepsItsBytes();
 };
 
 void TestRender::returnsTheOrigins()
@@ -792,6 +795,39 @@ void TestRender::fastMatchesReference()
             DrawHighlight(plain, po, a, doc, hx, hy);
             QCOMPARE(fast, plain);
         }
+}
+
+void TestRender::fullBoardKeepsItsBytes_data()
+{
+    QTest::addColumn<int>("puzzle");
+    QTest::addColumn<int>("a");
+    QTest::addColumn<bool>("screen");
+    QTest::addColumn<QByteArray>("sha1");
+    // Taken from the renderer as it was before the board could be drawn in part: print,
+    // pxgtool and the fitted board must not move by a pixel.
+    QTest::newRow("print 20x15 a=15") << 0 << 15 << false << QByteArray("2275be20918e37ee22c87055ad4328791e5e5ba8");
+    QTest::newRow("print 13x9 a=31") << 1 << 31 << false << QByteArray("389da4aa0a861044b616e3a4afa08febe6700143");
+    QTest::newRow("print 60x45 a=6") << 2 << 6 << false << QByteArray("de360639493d33ae290fbd62b9be31a4f4b3845a");
+    QTest::newRow("screen 20x15 a=23") << 0 << 23 << true << QByteArray("e2f7630c875f69e6e89e69feece86ef01785015d");
+    QTest::newRow("screen 7x31 a=3") << 4 << 3 << true << QByteArray("54344fbfa71a297def503bb98de4d09cd62786ec");
+}
+
+void TestRender::fullBoardKeepsItsBytes()
+{
+    QFETCH(int, puzzle);
+    QFETCH(int, a);
+    QFETCH(bool, screen);
+    QFETCH(QByteArray, sha1);
+    static const TPuzzleRecipe recipes[] = {
+        {20, 15, 1, 0, false}, {13, 9, 2, 2, true}, {60, 45, 3, 0, false}, {1, 1, 4, 0, false},
+        {7, 31, 5, 9, true}};
+    const PuzzleDocument doc = RandomDoc(recipes[puzzle]);
+    const QImage backdrop = GradientBackdrop(300, 200, QImage::Format_RGB32);
+    const TRendered r = Render(doc, 640, 480, a, screen, &backdrop);
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (int y = 0; y < r.Image.height(); ++y)
+        hash.addData(QByteArrayView(r.Image.constScanLine(y), r.Image.width() * 4));
+    QCOMPARE(hash.result().toHex(), sha1);
 }
 
 QTEST_MAIN(TestRender)
