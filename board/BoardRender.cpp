@@ -115,7 +115,10 @@ public:
         Painter.begin(&target);
         Painter.setRenderHint(QPainter::Antialiasing, false);
         Painter.setRenderHint(QPainter::TextAntialiasing, true);
+        Clip = {0, 0, target.width(), target.height()};
     }
+
+    const TRect &ClipRect() const { return Clip; }
 
     void FillRect(const TRect &r, QRgb colour)
     {
@@ -170,6 +173,7 @@ public:
 
 private:
     QPainter Painter;
+    TRect Clip{0, 0, 0, 0};
     QFont Font;
     std::optional<QFontMetrics> Metrics;
 };
@@ -320,11 +324,17 @@ public:
         Stride = target.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
         Width = target.width();
         Height = target.height();
+        Clip = {0, 0, Width, Height};
     }
+
+    // Nothing is drawn outside r from here on; a part of the board drawn again within its clip
+    // comes out as the whole board has it there.
+    void SetClip(const TRect &r) { Clip = Intersect(r, {0, 0, Width, Height}); }
+    const TRect &ClipRect() const { return Clip; }
 
     void FillRect(const TRect &r, QRgb colour)
     {
-        const TRect c = Intersect(r, {0, 0, Width, Height});
+        const TRect c = Intersect(r, Clip);
         if (c.Empty())
             return;
         for (int y = c.y1; y < c.y2; ++y)
@@ -333,7 +343,7 @@ public:
 
     void Pixel(int x, int y, QRgb colour)
     {
-        if (x >= 0 && y >= 0 && x < Width && y < Height)
+        if (x >= Clip.x1 && y >= Clip.y1 && x < Clip.x2 && y < Clip.y2)
             Bits[y * Stride + x] = colour;
     }
 
@@ -351,12 +361,12 @@ public:
     // the same pixels in the same order, without walking down the image once per line.
     void VerticalLines(int y1, int y2, const std::vector<TVerticalLine> &lines)
     {
-        const int from = std::max(y1, 0);
-        const int to = std::min(y2, Height);
+        const int from = std::max(y1, Clip.y1);
+        const int to = std::min(y2, Clip.y2);
         for (int y = from; y < to; ++y) {
             QRgb *line = Bits + y * Stride;
             for (const TVerticalLine &l : lines)
-                for (int x = std::max(l.X, 0); x < std::min(l.X + l.Width, Width); ++x)
+                for (int x = std::max(l.X, Clip.x1); x < std::min(l.X + l.Width, Clip.x2); ++x)
                     line[x] = l.Colour;
         }
     }
@@ -381,16 +391,19 @@ public:
         if (!Bits || backdrop.isNull())
             return;
         const QImage pixels = BackdropPixels(backdrop);
-        const int w = std::min(Width, pixels.width());
-        const int h = std::min(Height, pixels.height());
-        const TRect skip = Intersect(hole, {0, 0, w, h});
-        for (int y = 0; y < h; ++y) {
+        const int x0 = Clip.x1;
+        const int w = std::min(Clip.x2, pixels.width());
+        const int h = std::min(Clip.y2, pixels.height());
+        if (w <= x0)
+            return;
+        const TRect skip = Intersect(hole, {x0, Clip.y1, w, h});
+        for (int y = Clip.y1; y < h; ++y) {
             QRgb *line = Bits + y * Stride;
             const auto *from = reinterpret_cast<const QRgb *>(pixels.constScanLine(y));
             if (skip.Empty() || y < skip.y1 || y >= skip.y2) {
-                std::memcpy(line, from, sizeof(QRgb) * w);
+                std::memcpy(line + x0, from + x0, sizeof(QRgb) * (w - x0));
             } else {
-                std::memcpy(line, from, sizeof(QRgb) * skip.x1);
+                std::memcpy(line + x0, from + x0, sizeof(QRgb) * (skip.x1 - x0));
                 std::memcpy(line + skip.x2, from + skip.x2, sizeof(QRgb) * (w - skip.x2));
             }
         }
@@ -415,7 +428,10 @@ public:
     {
         if (!Metrics || cell.Empty())
             return;
-        const TRect clip = Intersect(cell, {0, 0, Width, Height});
+        const TRect clip = Intersect(cell, Clip);
+        // Nothing of the cell is to be drawn: the plain surface would change no pixel either.
+        if (clip.Empty())
+            return;
         // A number without a box of its own over a cell of one colour looks as if it had a box
         // of that colour: the counts in the frame band are such numbers.
         QRgb under = 0;
@@ -470,13 +486,15 @@ private:
             Painter.setRenderHint(QPainter::TextAntialiasing, true);
         }
         Painter.setFont(Font);
-        Painter.setClipRect(QRect(cell.x1, cell.y1, cell.x2 - cell.x1, cell.y2 - cell.y1));
+        const TRect clip = Intersect(cell, Clip);
+        Painter.setClipRect(QRect(clip.x1, clip.y1, clip.x2 - clip.x1, clip.y2 - clip.y1));
         Painter.setPen(QColor::fromRgb(ink));
         Painter.drawText(QPoint(box.x1, box.y1 + Metrics->ascent()), text);
         Painter.setClipping(false);
     }
 
     QImage &Target;
+    TRect Clip{0, 0, 0, 0};
     QPainter Painter;
     int Points = 0;
     bool Bold = false;
@@ -544,31 +562,89 @@ void DrawVerticalLines(TRawSurface &s, int top, int bottom,
         s.VerticalLines(bottom + 1, top + 1, lines);
 }
 
-TRect ColumnClueCell(const TBoardOrigins &o, int a, int c, int k)
+int FloorDiv(int n, int d)
 {
-    return {o.GridLeft + a * c, o.GridTop - a * (k + 1), o.GridLeft + a * (c + 1),
-            o.GridTop - a * k};
+    return n / d - ((n % d != 0) && ((n < 0) != (d < 0)) ? 1 : 0);
 }
 
-TRect RowClueCell(const TBoardOrigins &o, int a, int r, int k)
-{
-    return {o.GridLeft - a * (k + 1), o.GridTop + a * r, o.GridLeft - a * k,
-            o.GridTop + a * (r + 1)};
-}
+// Where the lines, cells and clue cells of a view go, and which of them come near the clip.
+struct TLayout {
+    TBoardOrigins O;
+    int a = 0;
+    int C0 = 0, NC = 0, R0 = 0, NR = 0, RK0 = 0, RK = 0, CK0 = 0, CK = 0;
+    // The view reaches the far end, so what lies past the dimensions is shown as well.
+    bool ToLastCol = true, ToLastRow = true, ToLastRowClue = true, ToLastColClue = true;
+    TRect Clip{0, 0, 0, 0};
+
+    TLayout(const TBoardView &v, const PuzzleDocument &doc, int cell, const TRect &clip)
+        : O(v.Origins), a(cell), C0(v.FirstCol), NC(v.Cols), R0(v.FirstRow), NR(v.Rows),
+          RK0(v.FirstRowClue), RK(v.RowClues), CK0(v.FirstColClue), CK(v.ColClues),
+          ToLastCol(C0 + NC >= doc.ColCount), ToLastRow(R0 + NR >= doc.RowCount),
+          ToLastRowClue(RK0 + RK >= doc.RowClueDepth), ToLastColClue(CK0 + CK >= doc.ColClueDepth),
+          Clip(clip)
+    {
+    }
+
+    bool Col(int c) const { return c >= C0 && (c < C0 + NC || ToLastCol); }
+    bool Row(int r) const { return r >= R0 && (r < R0 + NR || ToLastRow); }
+    bool RowClue(int k) const { return k >= RK0 && (k < RK0 + RK || ToLastRowClue); }
+    bool ColClue(int k) const { return k >= CK0 && (k < CK0 + CK || ToLastColClue); }
+    int X(int c) const { return O.GridLeft + a * (c - C0); }
+    int Y(int r) const { return O.GridTop + a * (r - R0); }
+    int Right() const { return O.BoardLeft + a * (RK + NC); }
+    int Bottom() const { return O.BoardTop + a * (CK + NR); }
+
+    TRect ColumnClueCell(int c, int k) const
+    {
+        return {X(c), O.GridTop - a * (k - CK0 + 1), X(c) + a, O.GridTop - a * (k - CK0)};
+    }
+    TRect RowClueCell(int r, int k) const
+    {
+        return {O.GridLeft - a * (k - RK0 + 1), Y(r), O.GridLeft - a * (k - RK0), Y(r) + a};
+    }
+
+    // The shown columns in [from, to) whose cells or lines come within two pixels of the clip;
+    // the whole range when the cell size gives no order to go by.
+    std::pair<int, int> Cols(int from, int to) const
+    {
+        from = std::max(from, C0);
+        if (!ToLastCol)
+            to = std::min(to, C0 + NC);
+        if (a <= 0)
+            return {from, to};
+        return {std::max(from, C0 + FloorDiv(Clip.x1 - 2 - O.GridLeft, a) - 1),
+                std::min(to, C0 + FloorDiv(Clip.x2 + 2 - O.GridLeft, a) + 2)};
+    }
+    std::pair<int, int> Rows(int from, int to) const
+    {
+        from = std::max(from, R0);
+        if (!ToLastRow)
+            to = std::min(to, R0 + NR);
+        if (a <= 0)
+            return {from, to};
+        return {std::max(from, R0 + FloorDiv(Clip.y1 - 2 - O.GridTop, a) - 1),
+                std::min(to, R0 + FloorDiv(Clip.y2 + 2 - O.GridTop, a) + 2)};
+    }
+};
 
 // ---- The layers. ----------------------------------------------------------------------------
 
 template <class TSurface>
-void DrawStruckClueCells(TSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc)
+void DrawStruckClueCells(TSurface &s, const TLayout &L, const PuzzleDocument &doc)
 {
-    for (size_t k = 0; k < doc.ColClueStrikes.size(); ++k)
-        for (size_t c = 0; c < doc.ColClueStrikes[k].size(); ++c)
+    for (size_t k = 0; k < doc.ColClueStrikes.size(); ++k) {
+        if (!L.ColClue(int(k)))
+            continue;
+        const auto [from, to] = L.Cols(0, int(doc.ColClueStrikes[k].size()));
+        for (int c = from; c < to; ++c)
             if (doc.ColClueStrikes[k][c] == 1)
-                s.FillRect(ColumnClueCell(o, a, int(c), int(k)), FrameGrey);
-    for (size_t r = 0; r < doc.RowClueStrikes.size(); ++r)
+                s.FillRect(L.ColumnClueCell(c, int(k)), FrameGrey);
+    }
+    const auto [from, to] = L.Rows(0, int(doc.RowClueStrikes.size()));
+    for (int r = from; r < to; ++r)
         for (size_t k = 0; k < doc.RowClueStrikes[r].size(); ++k)
-            if (doc.RowClueStrikes[r][k] == 1)
-                s.FillRect(RowClueCell(o, a, int(r), int(k)), FrameGrey);
+            if (doc.RowClueStrikes[r][k] == 1 && L.RowClue(int(k)))
+                s.FillRect(L.RowClueCell(r, int(k)), FrameGrey);
 }
 
 // The ink of clue number k of a line: black unless the caller coloured it. A number the
@@ -584,12 +660,16 @@ QRgb ClueInkOf(const TClueInk *ink, bool isColumn, int line, int k, bool struck)
     return struck && colour == ClueDoneInk ? InkBlack : colour;
 }
 
-void DrawClueNumbers(TPainterSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc,
+void DrawClueNumbers(TPainterSurface &s, const TLayout &L, const PuzzleDocument &doc,
                      const TClueInk *ink)
 {
     PlaceClues(doc, [&](const TCluePlace &place) {
-        const TRect cell = place.IsColumn ? ColumnClueCell(o, a, place.Line, place.Depth)
-                                          : RowClueCell(o, a, place.Line, place.Depth);
+        const bool shown = place.IsColumn ? L.Col(place.Line) && L.ColClue(place.Depth)
+                                          : L.Row(place.Line) && L.RowClue(place.Depth);
+        if (!shown)
+            return;
+        const TRect cell = place.IsColumn ? L.ColumnClueCell(place.Line, place.Depth)
+                                          : L.RowClueCell(place.Line, place.Depth);
         const QRgb background = place.Struck ? FrameGrey : ClueAreaColour;
         s.Text(cell, place.Text, ClueInkOf(ink, place.IsColumn, place.Line, place.Depth, place.Struck), &background);
     });
@@ -597,7 +677,7 @@ void DrawClueNumbers(TPainterSurface &s, const TBoardOrigins &o, int a, const Pu
 
 // The same numbers in the same cells as PlaceClues hands out, taken from the run lengths
 // directly: building and cutting a text per line was most of the time of a large board.
-void DrawClueNumbers(TRawSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc,
+void DrawClueNumbers(TRawSurface &s, const TLayout &L, const PuzzleDocument &doc,
                      const TClueInk *ink)
 {
     // A cell within its line's depth was filled in the number's background colour by the board
@@ -607,57 +687,65 @@ void DrawClueNumbers(TRawSurface &s, const TBoardOrigins &o, int a, const Puzzle
         s.Number(cell, run, colour, &background, withinDepth);
     };
     // The last run sits next to the grid, at k = 0; a number past the depth has no strike.
-    for (int c = 0; c < doc.ColCount; ++c) {
+    const auto [c1, c2] = L.Cols(0, doc.ColCount);
+    for (int c = c1; c < c2; ++c) {
         const std::vector<int32_t> runs = LineRuns(ColumnCells(doc.Solution, c));
         const int count = static_cast<int>(runs.size());
         for (int k = 0; k < count; ++k) {
+            if (!L.ColClue(k))
+                continue;
             const bool struck = k < static_cast<int>(doc.ColClueStrikes.size())
                 && c < static_cast<int>(doc.ColClueStrikes[k].size())
                 && doc.ColClueStrikes[k][c] == 1;
-            draw(ColumnClueCell(o, a, c, k), runs[count - 1 - k], struck, k < doc.ColClueDepth,
+            draw(L.ColumnClueCell(c, k), runs[count - 1 - k], struck, k < doc.ColClueDepth,
                  ClueInkOf(ink, true, c, k, struck));
         }
     }
-    for (int r = 0; r < doc.RowCount; ++r) {
+    const auto [r1, r2] = L.Rows(0, doc.RowCount);
+    for (int r = r1; r < r2; ++r) {
         const std::vector<int32_t> runs = LineRuns(doc.Solution[r]);
         const int count = static_cast<int>(runs.size());
         for (int k = 0; k < count; ++k) {
+            if (!L.RowClue(k))
+                continue;
             const bool struck = r < static_cast<int>(doc.RowClueStrikes.size())
                 && k < static_cast<int>(doc.RowClueStrikes[r].size())
                 && doc.RowClueStrikes[r][k] == 1;
-            draw(RowClueCell(o, a, r, k), runs[count - 1 - k], struck, k < doc.RowClueDepth,
+            draw(L.RowClueCell(r, k), runs[count - 1 - k], struck, k < doc.RowClueDepth,
                  ClueInkOf(ink, false, r, k, struck));
         }
     }
 }
 
 template <class TSurface>
-void DrawClueAreaLines(TSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc)
+void DrawClueAreaLines(TSurface &s, const TLayout &L)
 {
-    const int boardRight = o.BoardLeft + a * (doc.RowClueDepth + doc.ColCount);
-    const int boardBottom = o.BoardTop + a * (doc.ColClueDepth + doc.RowCount);
+    const TBoardOrigins &o = L.O;
+    const int a = L.a;
     // The first line of each area starts at the board edge, the others at the grid, which
     // leaves the empty corner without inner lines.
-    for (int i = 0; i < doc.RowClueDepth; ++i) {
+    for (int i = 0; i < L.RK; ++i) {
         const int x = o.BoardLeft + a * i;
-        DrawLine(s, x, i == 0 ? o.BoardTop : o.GridTop, x, boardBottom, 1, ThinLineColour);
+        DrawLine(s, x, i == 0 ? o.BoardTop : o.GridTop, x, L.Bottom(), 1, ThinLineColour);
     }
-    for (int i = 0; i < doc.ColClueDepth; ++i) {
+    for (int i = 0; i < L.CK; ++i) {
         const int y = o.BoardTop + a * i;
-        DrawLine(s, i == 0 ? o.BoardLeft : o.GridLeft, y, boardRight, y, 1, ThinLineColour);
+        DrawLine(s, i == 0 ? o.BoardLeft : o.GridLeft, y, L.Right(), y, 1, ThinLineColour);
     }
 }
 
 template <class TSurface>
-void DrawMarks(TSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc,
-               const TRect &freshGrid)
+void DrawMarks(TSurface &s, const TLayout &L, const PuzzleDocument &doc, const TRect &freshGrid)
 {
+    const int a = L.a;
     const int d = a / 5;
-    for (size_t r = 0; r < doc.Marks.size(); ++r) {
+    const auto [r1, r2] = L.Rows(0, int(doc.Marks.size()));
+    for (int r = r1; r < r2; ++r) {
         const std::vector<int32_t> &row = doc.Marks[r];
-        for (size_t c = 0; c < row.size(); ++c) {
-            const int x1 = o.GridLeft + a * int(c);
-            const int y1 = o.GridTop + a * int(r);
+        const auto [c1, c2] = L.Cols(0, int(row.size()));
+        for (int c = c1; c < c2; ++c) {
+            const int x1 = L.X(c);
+            const int y1 = L.Y(r);
             const int x2 = x1 + a;
             const int y2 = y1 + a;
             switch (row[c]) {
@@ -680,47 +768,45 @@ void DrawMarks(TSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument 
 }
 
 template <class TSurface>
-void DrawLinesAndCounts(TSurface &s, const TBoardOrigins &o, int a, const PuzzleDocument &doc)
+void DrawLinesAndCounts(TSurface &s, const TLayout &L)
 {
-    const int boardRight = o.BoardLeft + a * (doc.RowClueDepth + doc.ColCount);
-    const int boardBottom = o.BoardTop + a * (doc.ColClueDepth + doc.RowCount);
+    const TBoardOrigins &o = L.O;
+    const int a = L.a;
     // The counts sit in the band above the board and the lines start at its top edge, so the
-    // counts may go first and the lines in one batch.
+    // counts may go first and the lines in one batch. The first line of a view has no count:
+    // its column is not shown.
     std::vector<TVerticalLine> lines;
-    lines.reserve(static_cast<size_t>(doc.ColCount) + 1);
-    for (int n = 0; n <= doc.ColCount; ++n) {
-        const int x = o.GridLeft + a * n;
+    lines.reserve(static_cast<size_t>(std::max(L.NC, 0)) + 1);
+    for (int n = L.C0; n <= L.C0 + L.NC; ++n) {
+        const int x = L.X(n);
         const bool thick = n % 5 == 0;
-        if (thick && n != 0)
-            s.Number({o.GridLeft + a * (n - 1), o.BoardTop - a, x, o.BoardTop}, n, CountBlue,
-                     nullptr);
+        if (thick && n != L.C0)
+            s.Number({L.X(n - 1), o.BoardTop - a, x, o.BoardTop}, n, CountBlue, nullptr);
         lines.push_back({x, thick ? 2 : 1, thick ? ThickLineColour : ThinLineColour});
     }
-    DrawVerticalLines(s, o.BoardTop, boardBottom, lines);
-    for (int n = 0; n <= doc.RowCount; ++n) {
-        const int y = o.GridTop + a * n;
+    DrawVerticalLines(s, o.BoardTop, L.Bottom(), lines);
+    for (int n = L.R0; n <= L.R0 + L.NR; ++n) {
+        const int y = L.Y(n);
         const bool thick = n % 5 == 0;
-        if (thick && n != 0)
-            s.Number({o.BoardLeft - a, o.GridTop + a * (n - 1), o.BoardLeft, y}, n, CountBlue,
-                     nullptr);
-        DrawLine(s, o.BoardLeft, y, boardRight, y, thick ? 2 : 1,
+        if (thick && n != L.R0)
+            s.Number({o.BoardLeft - a, L.Y(n - 1), o.BoardLeft, y}, n, CountBlue, nullptr);
+        DrawLine(s, o.BoardLeft, y, L.Right(), y, thick ? 2 : 1,
                  thick ? ThickLineColour : ThinLineColour);
     }
 }
 
 template <class TSurface>
-TBoardOrigins RenderLayers(TSurface &s, int W, int H, const PuzzleDocument &doc, int a,
+TBoardOrigins RenderLayers(TSurface &s, const TBoardView &view, const PuzzleDocument &doc, int a,
                            bool screen, const QImage *backdrop, const TClueInk *clueInk)
 {
-    // 1. Origins.
-    const TBoardOrigins o = ComputeOrigins(W, H, a, doc.ColCount, doc.RowCount, doc.RowClueDepth,
-                                           doc.ColClueDepth);
-    const int boardRight = o.BoardLeft + a * (doc.RowClueDepth + doc.ColCount);
-    const int boardBottom = o.BoardTop + a * (doc.ColClueDepth + doc.RowCount);
+    // 1. Origins, given by the view.
+    const TLayout L(view, doc, a, s.ClipRect());
+    const TBoardOrigins &o = L.O;
+    const int boardRight = L.Right();
+    const int boardBottom = L.Bottom();
     const TRect frame{o.BoardLeft - a, o.BoardTop - a, boardRight + a, boardBottom + a};
     const TRect board{o.BoardLeft, o.BoardTop, boardRight, boardBottom};
-    const TRect grid{o.GridLeft, o.GridTop, o.GridLeft + a * doc.ColCount,
-                     o.GridTop + a * doc.RowCount};
+    const TRect grid{o.GridLeft, o.GridTop, o.GridLeft + a * L.NC, o.GridTop + a * L.NR};
 
     // 2. Backdrop, unscaled at the top-left corner. Each of the next fills is told which part
     // of it a later layer covers whole, so that a surface may leave that part alone.
@@ -736,14 +822,14 @@ TBoardOrigins RenderLayers(TSurface &s, int W, int H, const PuzzleDocument &doc,
     s.FillAround(board, grid, ClueAreaColour);
 
     // 6, 7, 8. Struck clue cells, clue numbers, clue-area lines.
-    DrawStruckClueCells(s, o, a, doc);
-    DrawClueNumbers(s, o, a, doc, clueInk);
-    DrawClueAreaLines(s, o, a, doc);
+    DrawStruckClueCells(s, L, doc);
+    DrawClueNumbers(s, L, doc, clueInk);
+    DrawClueAreaLines(s, L);
 
     // 9, 10. White grid and the player's marks; a mark that cannot be drawn is left out.
     s.FillRect(grid, GridWhite);
     try {
-        DrawMarks(s, o, a, doc, grid);
+        DrawMarks(s, L, doc, grid);
     } catch (...) {
     }
 
@@ -752,8 +838,45 @@ TBoardOrigins RenderLayers(TSurface &s, int W, int H, const PuzzleDocument &doc,
     DrawLine(s, o.BoardLeft, o.BoardTop, o.BoardLeft, boardBottom, 2, ThickLineColour);
 
     // 12, 13, 14. Column and row lines, every fifth thick with its blue count in the band.
-    DrawLinesAndCounts(s, o, a, doc);
+    DrawLinesAndCounts(s, L);
     return o;
+}
+
+TBoardView WholeView(int W, int H, const PuzzleDocument &doc, int a)
+{
+    return WholeBoardView(ComputeOrigins(W, H, a, doc.ColCount, doc.RowCount, doc.RowClueDepth,
+                                         doc.ColClueDepth),
+                          doc.ColCount, doc.RowCount, doc.RowClueDepth, doc.ColClueDepth);
+}
+
+// The four edges of each of the two red frames over the column and row under (X, Y).
+std::vector<TRect> HighlightEdges(const TBoardView &view, int a, const PuzzleDocument &doc, int X, int Y)
+{
+    std::vector<TRect> edges;
+    int32_t c = 0;
+    int32_t r = 0;
+    if (!ViewGridHit(view, a, X, Y, &c, &r))
+        return edges;
+    const TLayout L(view, doc, a, {0, 0, 0, 0});
+    const TBoardOrigins &o = view.Origins;
+    const TRect frames[] = {{L.X(c) + 1, o.GridTop - a * view.ColClues + 1, L.X(c) + a,
+                             o.GridTop + a * view.Rows},
+                            {o.GridLeft - a * view.RowClues + 1, L.Y(r) + 1,
+                             o.GridLeft + a * view.Cols, L.Y(r) + a}};
+    for (const TRect &f : frames) {
+        if (f.Empty())
+            continue;
+        edges.push_back({f.x1, f.y1, f.x2, f.y1 + 1});
+        edges.push_back({f.x1, f.y2 - 1, f.x2, f.y2});
+        edges.push_back({f.x1, f.y1, f.x1 + 1, f.y2});
+        edges.push_back({f.x2 - 1, f.y1, f.x2, f.y2});
+    }
+    return edges;
+}
+
+QRect ToQRect(const TRect &r)
+{
+    return QRect(r.x1, r.y1, r.x2 - r.x1, r.y2 - r.y1);
 }
 
 } // namespace
@@ -761,39 +884,204 @@ TBoardOrigins RenderLayers(TSurface &s, int W, int H, const PuzzleDocument &doc,
 TBoardOrigins RenderBoard(QImage &target, int W, int H, const PuzzleDocument &doc, int a,
                           bool screen, const QImage *backdrop, const TClueInk *clueInk)
 {
-    PrepareTarget(target);
-    TRawSurface surface(target);
-    return RenderLayers(surface, W, H, doc, a, screen, backdrop, clueInk);
+    return RenderBoard(target, WholeView(W, H, doc, a), doc, a, screen, backdrop, clueInk);
 }
 
 TBoardOrigins RenderBoardReference(QImage &target, int W, int H, const PuzzleDocument &doc,
                                    int a, bool screen, const QImage *backdrop,
                                    const TClueInk *clueInk)
 {
+    return RenderBoardReference(target, WholeView(W, H, doc, a), doc, a, screen, backdrop,
+                                clueInk);
+}
+
+TBoardOrigins RenderBoard(QImage &target, const TBoardView &view, const PuzzleDocument &doc,
+                          int a, bool screen, const QImage *backdrop, const TClueInk *clueInk)
+{
+    PrepareTarget(target);
+    TRawSurface surface(target);
+    return RenderLayers(surface, view, doc, a, screen, backdrop, clueInk);
+}
+
+TBoardOrigins RenderBoardReference(QImage &target, const TBoardView &view,
+                                   const PuzzleDocument &doc, int a, bool screen,
+                                   const QImage *backdrop, const TClueInk *clueInk)
+{
     PrepareTarget(target);
     TPainterSurface surface(target);
-    return RenderLayers(surface, W, H, doc, a, screen, backdrop, clueInk);
+    return RenderLayers(surface, view, doc, a, screen, backdrop, clueInk);
 }
 
 void DrawHighlight(QImage &target, const TBoardOrigins &origins, int a, const PuzzleDocument &doc,
                    int X, int Y)
 {
+    DrawHighlight(target,
+                  WholeBoardView(origins, doc.ColCount, doc.RowCount, doc.RowClueDepth,
+                                 doc.ColClueDepth),
+                  a, doc, X, Y);
+}
+
+void DrawHighlight(QImage &target, const TBoardView &view, int a, const PuzzleDocument &doc,
+                   int X, int Y)
+{
     try {
-        int32_t c = 0;
-        int32_t r = 0;
-        if (!GridHit(origins, a, doc.ColCount, doc.RowCount, X, Y, &c, &r))
+        const std::vector<TRect> edges = HighlightEdges(view, a, doc, X, Y);
+        if (edges.empty())
             return;
         PrepareTarget(target);
         TRawSurface s(target);
-        const TBoardOrigins &o = origins;
-        DrawFrame(s,
-                  {o.GridLeft + a * c + 1, o.GridTop - a * doc.ColClueDepth + 1,
-                   o.GridLeft + a * (c + 1), o.GridTop + a * doc.RowCount},
-                  HighlightRed);
-        DrawFrame(s,
-                  {o.GridLeft - a * doc.RowClueDepth + 1, o.GridTop + a * r + 1,
-                   o.GridLeft + a * doc.ColCount, o.GridTop + a * (r + 1)},
-                  HighlightRed);
+        for (const TRect &e : edges)
+            s.FillRect(e, HighlightRed);
     } catch (...) {
     }
+}
+
+// ---- The board kept between events. --------------------------------------------------------
+
+void TBoardCanvas::Forget()
+{
+    Valid = false;
+}
+
+bool TBoardCanvas::SameBoard(const TBoardView &view, const PuzzleDocument &doc, int a,
+                             const QImage *backdrop, const QImage &target) const
+{
+    return Valid && target.size() == Base.size() && target.cacheKey() == TargetKey
+        && view == View && a == CellSize && backdrop == BackdropSource
+        && (backdrop ? backdrop->cacheKey() : 0) == BackdropKey && doc.ColCount == Last.ColCount
+        && doc.RowCount == Last.RowCount && doc.RowClueDepth == Last.RowClueDepth
+        && doc.ColClueDepth == Last.ColClueDepth && doc.Solution == Last.Solution
+        && doc.Marks.size() == Last.Marks.size()
+        && doc.RowClueStrikes.size() == Last.RowClueStrikes.size()
+        && doc.ColClueStrikes.size() == Last.ColClueStrikes.size();
+}
+
+QRegion TBoardCanvas::Update(QImage &target, const TBoardView &view, const PuzzleDocument &doc,
+                             int a, const QImage *backdrop, int X, int Y, const TClueInk *clueInk)
+{
+    PrepareTarget(target);
+    if (target.isNull())
+        return {};
+    std::vector<TRect> dirty;
+    bool whole = !SameBoard(view, doc, a, backdrop, target);
+    // Cells whose mark or strike changed, each with a margin for the lines around it: drawing
+    // the whole board again within a rectangle gives that rectangle exactly.
+    const TLayout L(view, doc, a, {0, 0, 0, 0});
+    auto mark = [&](const TRect &cell) {
+        dirty.push_back({cell.x1 - 2, cell.y1 - 2, cell.x2 + 2, cell.y2 + 2});
+        // Many changes at once (a victory, a clear) are drawn as one.
+        if (dirty.size() > 256)
+            whole = true;
+    };
+    auto diff = [&](const TMyCrossArr &now, const TMyCrossArr &was, auto &&cell) {
+        for (size_t i = 0; i < now.size() && !whole; ++i) {
+            if (now[i].size() != was[i].size()) {
+                whole = true;
+                return;
+            }
+            for (size_t j = 0; j < now[i].size() && !whole; ++j)
+                if (now[i][j] != was[i][j])
+                    mark(cell(int(i), int(j)));
+        }
+    };
+    if (!whole) {
+        diff(doc.Marks, Last.Marks, [&](int r, int c) {
+            return TRect{L.X(c), L.Y(r), L.X(c) + a, L.Y(r) + a};
+        });
+        diff(doc.ColClueStrikes, Last.ColClueStrikes, [&](int k, int c) { return L.ColumnClueCell(c, k); });
+        diff(doc.RowClueStrikes, Last.RowClueStrikes, [&](int r, int k) { return L.RowClueCell(r, k); });
+        // A clue whose colour changed: a number missing from either side is black.
+        const TClueInk none;
+        const TClueInk &now = clueInk ? *clueInk : none;
+        for (int column = 0; column < 2 && !whole; ++column) {
+            const auto &is = column ? now.Columns : now.Rows;
+            const auto &was = column ? LastInk.Columns : LastInk.Rows;
+            for (size_t line = 0; line < std::max(is.size(), was.size()) && !whole; ++line) {
+                const size_t n = std::max(line < is.size() ? is[line].size() : 0,
+                                          line < was.size() ? was[line].size() : 0);
+                for (size_t k = 0; k < n && !whole; ++k) {
+                    const QRgb p = line < is.size() && k < is[line].size() ? is[line][k] : InkBlack;
+                    const QRgb q = line < was.size() && k < was[line].size() ? was[line][k] : InkBlack;
+                    if (p != q)
+                        mark(column ? L.ColumnClueCell(int(line), int(k)) : L.RowClueCell(int(line), int(k)));
+                }
+            }
+        }
+    }
+
+    const TRect all{0, 0, target.width(), target.height()};
+    auto copy = [&](const TRect &r) {
+        const TRect c = Intersect(r, all);
+        if (c.Empty())
+            return;
+        for (int y = c.y1; y < c.y2; ++y)
+            std::memcpy(reinterpret_cast<QRgb *>(target.scanLine(y)) + c.x1,
+                        reinterpret_cast<const QRgb *>(Base.constScanLine(y)) + c.x1,
+                        sizeof(QRgb) * (c.x2 - c.x1));
+    };
+    QRegion changed;
+    std::vector<TRect> edges = HighlightEdges(view, a, doc, X, Y);
+    if (whole) {
+        Base = Dpi96Image(target.width(), target.height());
+        Base.fill(GridWhite);
+        RenderBoard(Base, view, doc, a, true, backdrop, clueInk);
+        copy(all);
+        changed = ToQRect(all);
+    } else {
+        {
+            TRawSurface s(Base);
+            for (const TRect &r : dirty) {
+                s.FillRect(r, GridWhite);
+                s.SetClip(r);
+                RenderLayers(s, view, doc, a, true, backdrop, clueInk);
+                s.SetClip(all);
+            }
+        }
+        for (const TRect &r : dirty) {
+            copy(r);
+            changed += ToQRect(Intersect(r, all));
+        }
+        // The old frames give way to the board beneath, unless the new ones are the same.
+        const bool moved = edges.size() != Highlight.size()
+            || !std::equal(edges.begin(), edges.end(), Highlight.begin(),
+                           [](const TRect &p, const QRect &q) { return ToQRect(p) == q; });
+        if (moved)
+            for (const QRect &q : Highlight) {
+                const TRect r{q.x(), q.y(), q.x() + q.width(), q.y() + q.height()};
+                copy(r);
+                changed += ToQRect(Intersect(r, all));
+            }
+        if (!moved)
+            edges.erase(std::remove_if(edges.begin(), edges.end(), [&](const TRect &e) {
+                            return !changed.intersects(ToQRect(e));
+                        }),
+                        edges.end());
+    }
+    {
+        TRawSurface s(target);
+        for (const TRect &e : edges) {
+            s.FillRect(e, HighlightRed);
+            changed += ToQRect(Intersect(e, all));
+        }
+    }
+    Highlight.clear();
+    for (const TRect &e : HighlightEdges(view, a, doc, X, Y))
+        Highlight.push_back(ToQRect(e));
+    Valid = true;
+    TargetKey = target.cacheKey();
+    View = view;
+    CellSize = a;
+    BackdropSource = backdrop;
+    BackdropKey = backdrop ? backdrop->cacheKey() : 0;
+    Last.ColCount = doc.ColCount;
+    Last.RowCount = doc.RowCount;
+    Last.RowClueDepth = doc.RowClueDepth;
+    Last.ColClueDepth = doc.ColClueDepth;
+    if (whole)
+        Last.Solution = doc.Solution;
+    Last.Marks = doc.Marks;
+    Last.RowClueStrikes = doc.RowClueStrikes;
+    Last.ColClueStrikes = doc.ColClueStrikes;
+    LastInk = clueInk ? *clueInk : TClueInk();
+    return changed;
 }

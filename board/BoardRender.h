@@ -6,6 +6,9 @@
 #include "board/PuzzleDocument.h"
 
 #include <QImage>
+#include <QRegion>
+
+#include <vector>
 
 // Renders the whole board of doc with cell size a, laid out in a W x H area, into target.
 // screen selects the screen variant (with backdrop, a/4-point text) over the print variant
@@ -22,7 +25,46 @@ TBoardOrigins RenderBoardReference(QImage &target, int W, int H, const PuzzleDoc
                                    int a, bool screen, const QImage *backdrop,
                                    const TClueInk *clueInk = nullptr);
 
+// The same two renders of the part of the board a view shows, at the view's origins.
+TBoardOrigins RenderBoard(QImage &target, const TBoardView &view, const PuzzleDocument &doc,
+                          int a, bool screen, const QImage *backdrop,
+                          const TClueInk *clueInk = nullptr);
+TBoardOrigins RenderBoardReference(QImage &target, const TBoardView &view,
+                                   const PuzzleDocument &doc, int a, bool screen,
+                                   const QImage *backdrop, const TClueInk *clueInk = nullptr);
+
 // Frames in red the grid column and row under (X, Y), clue cells included; nothing when the
 // point is off the grid. Never throws.
 void DrawHighlight(QImage &target, const TBoardOrigins &origins, int a, const PuzzleDocument &doc,
                    int X, int Y);
+void DrawHighlight(QImage &target, const TBoardView &view, int a, const PuzzleDocument &doc,
+                   int X, int Y);
+
+// A screen board kept between events. Each update leaves in the target what a white fill, the
+// screen render of the view and the highlight at (X, Y) would, but draws again only what
+// changed since the last update: cells whose mark changed, clue cells whose strike or ink
+// changed, and the highlight. Anything else that differs (the target, the view, the cell size,
+// the backdrop, the picture or the document's shape) draws everything. Returns where the
+// target changed.
+class TBoardCanvas {
+public:
+    QRegion Update(QImage &target, const TBoardView &view, const PuzzleDocument &doc, int a,
+                   const QImage *backdrop, int X, int Y, const TClueInk *clueInk = nullptr);
+    // The next update draws everything.
+    void Forget();
+
+private:
+    bool SameBoard(const TBoardView &view, const PuzzleDocument &doc, int a,
+                   const QImage *backdrop, const QImage &target) const;
+
+    bool Valid = false;
+    QImage Base;  // the board without its highlight
+    qint64 TargetKey = 0;
+    TBoardView View;
+    int CellSize = 0;
+    const QImage *BackdropSource = nullptr;
+    qint64 BackdropKey = 0;
+    PuzzleDocument Last;  // what Base shows
+    TClueInk LastInk;
+    std::vector<QRect> Highlight;
+};

@@ -265,6 +265,8 @@ private slots:
     void fastMatchesReference();
     void fullBoardKeepsItsBytes_data();
     void fullBoardKeepsItsBytes();
+    void canvasFollowsEvents_data();
+    void canvasFollowsEvents();
 };
 
 void TestRender::returnsTheOrigins()
@@ -828,6 +830,93 @@ void TestRender::fullBoardKeepsItsBytes()
     for (int y = 0; y < r.Image.height(); ++y)
         hash.addData(QByteArrayView(r.Image.constScanLine(y), r.Image.width() * 4));
     QCOMPARE(hash.result().toHex(), sha1);
+}
+
+void TestRender::canvasFollowsEvents_data()
+{
+    QTest::addColumn<unsigned>("seed");
+    for (unsigned seed : {1u, 2u, 3u, 4u})
+        QTest::addRow("seed %u", seed) << seed;
+}
+
+void TestRender::canvasFollowsEvents()
+{
+    // After every event the kept board must be the plain full render, and every pixel that
+    // changed must lie in the region handed to the screen.
+    QFETCH(unsigned, seed);
+    std::mt19937 rng(seed);
+    PuzzleDocument doc = RandomDoc({int(30 + seed * 7), int(20 + seed * 5), seed, 0, seed == 2});
+    const QImage backdrop = GradientBackdrop(700, 500, QImage::Format_RGB32);
+    QSize area(640, 480);
+    int a = 12;
+    bool closeUp = false;
+    TCloseUpScroll scroll;
+    TBoardCanvas canvas;
+    TClueInk ink;
+    QImage screen;
+    QImage before;
+    for (int step = 0; step < 80; ++step) {
+        const int rows = int(doc.Marks.size());
+        const int cols = int(doc.Marks[0].size());
+        switch (rng() % 9) {
+        case 0: case 1: { // a stroke over a few cells, or its undo
+            const int r = int(rng() % rows), c0 = int(rng() % cols);
+            const int32_t v = int32_t(rng() % 3) - 1;
+            for (int c = c0; c < std::min(cols, c0 + int(rng() % 4) + 1); ++c)
+                doc.Marks[r][c] = v;
+            break;
+        }
+        case 2: { // a struck clue
+            TMyCrossArr &strikes = rng() % 2 ? doc.RowClueStrikes : doc.ColClueStrikes;
+            if (!strikes.empty() && !strikes[0].empty()) {
+                int32_t &f = strikes[rng() % strikes.size()][rng() % strikes[0].size()];
+                f = 1 - f;
+            }
+            break;
+        }
+        case 3: a = int(rng() % 30) + 2; break;
+        case 4: area = QSize(300 + int(rng() % 500), 200 + int(rng() % 400)); break;
+        case 5: closeUp = !closeUp; break;
+        case 6: scroll = {int(rng() % 40), int(rng() % 30), int(rng() % 5), int(rng() % 5)}; break;
+        case 7: { // the clue help colours a number
+            auto &lines = rng() % 2 ? ink.Rows : ink.Columns;
+            lines.resize(size_t(std::max(cols, rows)));
+            auto &line = lines[rng() % lines.size()];
+            line.resize(rng() % 4 + 1, Black);
+            line[rng() % line.size()] = rng() % 2 ? ClueDoneInk : ClueWrongInk;
+            break;
+        }
+        default: break; // the pointer alone moves
+        }
+        const TBoardView view = closeUp
+            ? CloseUpView(area.width(), area.height(), std::max(a, MinCloseUpCell), doc.ColCount,
+                          doc.RowCount, doc.RowClueDepth, doc.ColClueDepth, scroll)
+            : WholeBoardView(ComputeOrigins(area.width(), area.height(), a, doc.ColCount, doc.RowCount,
+                                            doc.RowClueDepth, doc.ColClueDepth),
+                             doc.ColCount, doc.RowCount, doc.RowClueDepth, doc.ColClueDepth);
+        const int cell = closeUp ? std::max(a, MinCloseUpCell) : a;
+        const int x = int(rng() % area.width()), y = int(rng() % area.height());
+        if (screen.size() != area)
+            screen = QImage(area, QImage::Format_RGB32);
+        before = screen;
+        const QRegion changed = canvas.Update(screen, view, doc, cell, &backdrop, x, y, &ink);
+
+        QImage expected(area, QImage::Format_RGB32);
+        expected.fill(White);
+        RenderBoardReference(expected, view, doc, cell, true, &backdrop, &ink);
+        DrawHighlight(expected, view, cell, doc, x, y);
+        if (screen != expected)
+            QFAIL(qPrintable(QStringLiteral("step %1: the kept board differs from a full render").arg(step)));
+        if (before.size() == screen.size()) {
+            // The last frame with only the region taken from the new one is the new one.
+            QPainter painter(&before);
+            painter.setClipRegion(changed);
+            painter.drawImage(0, 0, screen);
+            painter.end();
+            if (before != screen)
+                QFAIL(qPrintable(QStringLiteral("step %1: pixels changed outside the region").arg(step)));
+        }
+    }
 }
 
 QTEST_MAIN(TestRender)
