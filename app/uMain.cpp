@@ -191,6 +191,11 @@ void TMainForm::CreateActions()
                          QKeySequence(), true, QStringLiteral("zoom-out"));
     ZoomAll = MakeAction(QStringLiteral("Во весь экран"), QStringLiteral("Во весь экран|Во весь экран"),
                          QKeySequence(), true, QStringLiteral("zoom-all"));
+    // An addition of its own, outside the list of the frame's original commands.
+    CloseUp1 = new QAction(QStringLiteral("Крупный план"), this);
+    CloseUp1->setToolTip(QStringLiteral("Крупный план"));
+    CloseUp1->setStatusTip(QStringLiteral("Крупные клетки с прокруткой; подсказки остаются на месте"));
+    CloseUp1->setShortcut(QKeySequence(Qt::Key_F4));
     Undo1 = MakeAction(QStringLiteral("Отменить"), QStringLiteral("Отменить|Отменить предидущий ход"),
                        QKeySequence(), false, QStringLiteral("undo"));
     Redo1 = MakeAction(QStringLiteral("Повторить"), QStringLiteral("Повторить|Повторить предидущий ход"),
@@ -220,6 +225,7 @@ void TMainForm::CreateActions()
     wire(ZoomInc, &TMainForm::ZoomIncExecute);
     wire(ZoomDec, &TMainForm::ZoomDecExecute);
     wire(ZoomAll, &TMainForm::ZoomAllExecute);
+    wire(CloseUp1, &TMainForm::CloseUp1Execute);
     wire(Undo1, &TMainForm::Undo1Execute);
     wire(Redo1, &TMainForm::Redo1Execute);
     wire(Clear1, &TMainForm::Clear1Execute);
@@ -263,6 +269,7 @@ void TMainForm::CreateMenus()
     view->addActions({ZoomInc, ZoomDec, ZoomAll});
     view->addSeparator();
     view->addAction(ClueHelp1);
+    view->addAction(CloseUp1);
 
     QMenu *window = bar->addMenu(QStringLiteral("Окно"));
     window->addActions({WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1,
@@ -535,6 +542,12 @@ void TMainForm::ZoomAllExecute()
     ZoomInc->setEnabled(false);
     ZoomDec->setEnabled(true);
     child->ApplyZoom(100);
+}
+
+void TMainForm::CloseUp1Execute()
+{
+    if (TMDIChild *child = ActiveChild())
+        child->SetCloseUp(!child->CloseUp);
 }
 
 void TMainForm::Undo1Execute()

@@ -45,6 +45,7 @@ public:
     QAction *HelpAbout1, *ZoomInc, *ZoomDec, *ZoomAll, *Undo1, *Redo1, *Clear1;
     // Help for the player: added after the original commands.
     QAction *Check1 = nullptr, *Hint1 = nullptr, *ClueHelp1 = nullptr;
+    QAction *CloseUp1 = nullptr;  // close-up of the active board, on and off
     QList<QAction *> ActionList1;
 
     Prompts::TSaveDialogSetup SaveDialog1;
@@ -67,6 +68,7 @@ public:
     void ZoomIncExecute();
     void ZoomDecExecute();
     void ZoomAllExecute();
+    void CloseUp1Execute();
     void Undo1Execute();
     void Redo1Execute();
     void Clear1Execute();

@@ -884,18 +884,18 @@ QRect ToQRect(const TRect &r)
 TBoardOrigins RenderBoard(QImage &target, int W, int H, const PuzzleDocument &doc, int a,
                           bool screen, const QImage *backdrop, const TClueInk *clueInk)
 {
-    return RenderBoard(target, WholeView(W, H, doc, a), doc, a, screen, backdrop, clueInk);
+    return RenderBoardView(target, WholeView(W, H, doc, a), doc, a, screen, backdrop, clueInk);
 }
 
 TBoardOrigins RenderBoardReference(QImage &target, int W, int H, const PuzzleDocument &doc,
                                    int a, bool screen, const QImage *backdrop,
                                    const TClueInk *clueInk)
 {
-    return RenderBoardReference(target, WholeView(W, H, doc, a), doc, a, screen, backdrop,
+    return RenderBoardViewReference(target, WholeView(W, H, doc, a), doc, a, screen, backdrop,
                                 clueInk);
 }
 
-TBoardOrigins RenderBoard(QImage &target, const TBoardView &view, const PuzzleDocument &doc,
+TBoardOrigins RenderBoardView(QImage &target, const TBoardView &view, const PuzzleDocument &doc,
                           int a, bool screen, const QImage *backdrop, const TClueInk *clueInk)
 {
     PrepareTarget(target);
@@ -903,7 +903,7 @@ TBoardOrigins RenderBoard(QImage &target, const TBoardView &view, const PuzzleDo
     return RenderLayers(surface, view, doc, a, screen, backdrop, clueInk);
 }
 
-TBoardOrigins RenderBoardReference(QImage &target, const TBoardView &view,
+TBoardOrigins RenderBoardViewReference(QImage &target, const TBoardView &view,
                                    const PuzzleDocument &doc, int a, bool screen,
                                    const QImage *backdrop, const TClueInk *clueInk)
 {
@@ -1024,7 +1024,7 @@ QRegion TBoardCanvas::Update(QImage &target, const TBoardView &view, const Puzzl
     if (whole) {
         Base = Dpi96Image(target.width(), target.height());
         Base.fill(GridWhite);
-        RenderBoard(Base, view, doc, a, true, backdrop, clueInk);
+        RenderBoardView(Base, view, doc, a, true, backdrop, clueInk);
         copy(all);
         changed = ToQRect(all);
     } else {

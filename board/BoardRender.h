@@ -26,10 +26,10 @@ TBoardOrigins RenderBoardReference(QImage &target, int W, int H, const PuzzleDoc
                                    const TClueInk *clueInk = nullptr);
 
 // The same two renders of the part of the board a view shows, at the view's origins.
-TBoardOrigins RenderBoard(QImage &target, const TBoardView &view, const PuzzleDocument &doc,
+TBoardOrigins RenderBoardView(QImage &target, const TBoardView &view, const PuzzleDocument &doc,
                           int a, bool screen, const QImage *backdrop,
                           const TClueInk *clueInk = nullptr);
-TBoardOrigins RenderBoardReference(QImage &target, const TBoardView &view,
+TBoardOrigins RenderBoardViewReference(QImage &target, const TBoardView &view,
                                    const PuzzleDocument &doc, int a, bool screen,
                                    const QImage *backdrop, const TClueInk *clueInk = nullptr);
 

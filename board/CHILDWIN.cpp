@@ -10,12 +10,20 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QHash>
+#include <QKeyEvent>
+#include <QCursor>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QToolButton>
+
+#include <cmath>
 
 namespace {
 
@@ -69,6 +77,19 @@ TMDIChild::TMDIChild(TBoardHost *host)
     Label2->setToolTip(QStringLiteral("Время игры"));
     Label2->setStatusTip(QStringLiteral("Время игры"));
 
+    HScroll = new QScrollBar(Qt::Horizontal, this);
+    VScroll = new QScrollBar(Qt::Vertical, this);
+    HScroll->hide();
+    VScroll->hide();
+    connect(HScroll, &QScrollBar::valueChanged, this, [this](int v) {
+        if (!Syncing)
+            ScrollBy(v - Scroll.Col, 0);
+    });
+    connect(VScroll, &QScrollBar::valueChanged, this, [this](int v) {
+        if (!Syncing)
+            ScrollBy(0, v - Scroll.Row);
+    });
+
     FormCreate();
 }
 
@@ -93,8 +114,14 @@ void TMDIChild::FormCreate()
 
 QImage TMDIChild::LoadBackdrop(const QString &path, QSize outer)
 {
+    // One decoded picture serves every board window: at 3840 x 2160 it is 33 MB.
+    static QHash<QString, QImage> decoded;
+    if (const auto it = decoded.constFind(path); it != decoded.constEnd())
+        return *it;
     try {
-        return DecodeJpegFile(path);
+        const QImage image = DecodeJpegFile(path);
+        decoded.insert(path, image);
+        return image;
     } catch (const std::exception &) {
         // No backdrop picture: the board stands on black, as far as the window reached when made.
         QImage black(outer, QImage::Format_RGB32);
@@ -129,6 +156,11 @@ void TMDIChild::LoadDocument(PuzzleDocument document)
                            Doc.RowCount + Doc.ColClueDepth + 2);
     ZoomPercent = 100;
     ApplyZoom(100);
+    if (CellSize < MinFittedCell) {
+        SetCloseUp(true);
+        Host->ShowStatusText(QStringLiteral("Клетки доски мельче %1 пикселей: она открыта крупным планом (F4)")
+                                 .arg(MinFittedCell));
+    }
 }
 
 int32_t TMDIChild::FitCellSize(int W, int H, int NC, int NR)
@@ -146,6 +178,11 @@ void TMDIChild::ApplyZoom(int percent)
     const int32_t fit = FitCellSize(DrawingWidth(), DrawingHeight(), Doc.ColCount + Doc.RowClueDepth,
                                     Doc.RowCount + Doc.ColClueDepth);
     CellSize = ZoomedCellSize(percent, fit);
+    // The zoom commands act on the fitted board: choosing one leaves close-up.
+    if (CloseUp) {
+        CloseUp = false;
+        PlaceScrollBars();
+    }
     FormPaint();
 }
 
@@ -155,18 +192,59 @@ void TMDIChild::RenderBoard(QImage &target, int W, int H, int a, bool screen)
     HoverY = 0;
     Origins = ::RenderBoard(target, W, H, Doc, a, screen, screen ? &BackgroundImage : nullptr,
                             screen ? ScreenClueInk() : nullptr);
+    View = WholeBoardView(Origins, Doc.ColCount, Doc.RowCount, Doc.RowClueDepth, Doc.ColClueDepth);
+}
+
+int TMDIChild::DeviceScale() const
+{
+    const double ratio = devicePixelRatioF();
+    return ratio > 1 ? int(std::ceil(ratio)) : 1;
 }
 
 void TMDIChild::RepaintBoard(int X, int Y)
 {
     if (Closed || BackBuffer.isNull())
         return;
-    BackBuffer.fill(Qt::white);
-    RenderBoard(BackBuffer, DrawingWidth(), DrawingHeight(), CellSize, true);
-    DrawHighlight(BackBuffer, Origins, CellSize, Doc, X, Y);
+    HoverX = 0;
+    HoverY = 0;
+    if (CloseUp) {
+        CellSize = CloseUpCell;
+        View = CloseUpArea(nullptr);
+    } else {
+        View = WholeBoardView(ComputeOrigins(DrawingWidth(), DrawingHeight(), CellSize, Doc.ColCount,
+                                             Doc.RowCount, Doc.RowClueDepth, Doc.ColClueDepth),
+                              Doc.ColCount, Doc.RowCount, Doc.RowClueDepth, Doc.ColClueDepth);
+    }
+    Origins = View.Origins;
+    // On a dense screen the board is drawn at device pixels: the same board at s times the cell.
+    const int s = DeviceScale();
+    TBoardView device = View;
+    if (s > 1) {
+        TBoardOrigins &o = device.Origins;
+        o = {o.BoardLeft * s, o.BoardTop * s, o.GridLeft * s, o.GridTop * s};
+        const QSize want(DrawingWidth() * s, DrawingHeight() * s);
+        if (BackBuffer.size() != want)
+            BackBuffer = QImage(want, QImage::Format_RGB32);
+    }
+    const QRegion changed = Canvas.Update(BackBuffer, device, Doc, CellSize * s, &BackgroundImage, X * s, Y * s,
+                                          ScreenClueInk());
     LastHighlight = QPoint(X, Y);
+    // The help draws over the kept board; the next update then redraws it whole.
+    const qint64 drawn = BackBuffer.cacheKey();
     DrawHelpOverlay();
-    update();
+    if (BackBuffer.cacheKey() != drawn) {
+        update();
+        return;
+    }
+    // Only what differs from the last frame goes to the window system.
+    if (s == 1) {
+        update(changed);
+    } else {
+        QRegion logical;
+        for (const QRect &r : changed)
+            logical += QRect(r.x() / s, r.y() / s, (r.right() / s) - (r.x() / s) + 1, (r.bottom() / s) - (r.y() / s) + 1);
+        update(logical);
+    }
 }
 
 void TMDIChild::FormPaint()
@@ -174,13 +252,16 @@ void TMDIChild::FormPaint()
     RepaintBoard(HoverX, HoverY);
 }
 
-void TMDIChild::paintEvent(QPaintEvent *)
+void TMDIChild::paintEvent(QPaintEvent *event)
 {
     // The window shows the back buffer as the last repaint left it, in one copy.
     QPainter painter(this);
-    painter.drawImage(0, 0, BackBuffer);
+    const int s = DeviceScale();
+    const QSize shown = BackBuffer.size() / s;
+    for (const QRect &r : event->region() & QRect(QPoint(0, 0), shown))
+        painter.drawImage(QRectF(r), BackBuffer, QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
     // Only what the back buffer does not reach (a strip under the panel) needs a colour of its own.
-    const QRegion rest = QRegion(rect()) - QRect(QPoint(0, 0), BackBuffer.size());
+    const QRegion rest = QRegion(rect()) - QRect(QPoint(0, 0), shown);
     for (const QRect &r : rest)
         painter.fillRect(r, Qt::white);
 }
@@ -193,6 +274,13 @@ void TMDIChild::resizeEvent(QResizeEvent *)
 
 void TMDIChild::FormResize()
 {
+    if (CloseUp) {
+        // The close-up keeps its cell; only the part shown changes.
+        FitCellSize(DrawingWidth(), DrawingHeight(), 1, 1);
+        PlaceScrollBars();
+        FormPaint();
+        return;
+    }
     try {
         CellSize = FitCellSize(DrawingWidth(), DrawingHeight(), Doc.ColCount + Doc.RowClueDepth + 2,
                                Doc.RowCount + Doc.ColClueDepth + 2);
@@ -258,7 +346,7 @@ void TMDIChild::FormMouseDown(uint8_t button, int X, int Y)
     MouseIsDown = true;
     StrokeButton = button;
     int32_t col, row;
-    if (GridHit(Origins, CellSize, Doc.ColCount, Doc.RowCount, X, Y, &col, &row)) {
+    if (ViewGridHit(View, CellSize, X, Y, &col, &row)) {
         StartClock();
         Modified = true;
         Doc.InProgress = 1;
@@ -299,20 +387,21 @@ void TMDIChild::StrikeClue(int X, int Y)
     const int a = CellSize;
     if (a <= 0)
         return;
-    const int gridRight = Origins.GridLeft + Doc.ColCount * a;
-    const int gridBottom = Origins.GridTop + Doc.RowCount * a;
+    const TBoardOrigins &o = View.Origins;
+    const int gridRight = o.GridLeft + View.Cols * a;
+    const int gridBottom = o.GridTop + View.Rows * a;
     // After a print render the origins belong to another cell size: a depth outside the
-    // strike matrix strikes nothing.
-    if (Origins.GridLeft < X && X < gridRight && Origins.BoardTop < Y && Y < Origins.GridTop) {
-        const int k = (Origins.GridTop - Y) / a;
-        const int j = (X - Origins.GridLeft) / a;
+    // strike matrix strikes nothing. In close-up the clue cells shown start at the view's own.
+    if (o.GridLeft < X && X < gridRight && o.BoardTop < Y && Y < o.GridTop) {
+        const int k = (o.GridTop - Y) / a + View.FirstColClue;
+        const int j = (X - o.GridLeft) / a + View.FirstCol;
         if (k < Doc.ColClueDepth && j < Doc.ColCount) {
             int32_t &flag = Doc.ColClueStrikes[k][j];
             flag = flag == 1 ? 0 : 1;
         }
-    } else if (Origins.BoardLeft < X && X < Origins.GridLeft && Origins.GridTop < Y && Y < gridBottom) {
-        const int i = (Y - Origins.GridTop) / a;
-        const int k = (Origins.GridLeft - X) / a;
+    } else if (o.BoardLeft < X && X < o.GridLeft && o.GridTop < Y && Y < gridBottom) {
+        const int i = (Y - o.GridTop) / a + View.FirstRow;
+        const int k = (o.GridLeft - X) / a + View.FirstRowClue;
         if (k < Doc.RowClueDepth && i < Doc.RowCount) {
             int32_t &flag = Doc.RowClueStrikes[i][k];
             flag = flag == 1 ? 0 : 1;
@@ -325,7 +414,9 @@ void TMDIChild::FormMouseMove(int X, int Y)
     if (Closed)
         return;
     int32_t col, row;
-    if (MouseIsDown && GridHit(Origins, CellSize, Doc.ColCount, Doc.RowCount, X, Y, &col, &row)
+    if (MouseIsDown && CloseUp)
+        AutoScroll(X, Y);
+    if (MouseIsDown && ViewGridHit(View, CellSize, X, Y, &col, &row)
         && (col + 1 != LastCol || row + 1 != LastRow)) {
         LastCol = col + 1;
         LastRow = row + 1;
@@ -484,4 +575,161 @@ void TMDIChild::closeEvent(QCloseEvent *event)
         event->accept();
     else
         event->ignore();
+}
+
+// ---- Close-up ---------------------------------------------------------------------------
+
+TBoardView TMDIChild::CloseUpArea(TCloseUpScroll *maximum)
+{
+    // The scroll bars take their strips off the area, beside the clock panel.
+    const int W = DrawingWidth() - (VScroll->isVisible() ? VScroll->width() : 0);
+    const int H = height() - Panel1->height() - (HScroll->isVisible() ? HScroll->height() : 0);
+    return CloseUpView(W, H, CloseUpCell, Doc.ColCount, Doc.RowCount, Doc.RowClueDepth,
+                       Doc.ColClueDepth, Scroll, maximum);
+}
+
+void TMDIChild::PlaceScrollBars()
+{
+    if (!CloseUp) {
+        HScroll->hide();
+        VScroll->hide();
+        return;
+    }
+    // Which bars are needed depends on the room the other leaves.
+    TCloseUpScroll max;
+    for (int pass = 0; pass < 2; ++pass) {
+        CloseUpArea(&max);
+        HScroll->setVisible(max.Col > 0);
+        VScroll->setVisible(max.Row > 0);
+    }
+    const TBoardView v = CloseUpArea(&max);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int bottom = height() - Panel1->height();
+    HScroll->setGeometry(0, bottom - bar, width() - (VScroll->isVisible() ? bar : 0), bar);
+    VScroll->setGeometry(width() - bar, 0, bar, bottom - (HScroll->isVisible() ? bar : 0));
+    Syncing = true;
+    HScroll->setRange(0, max.Col);
+    HScroll->setPageStep(std::max(1, v.Cols - 1));
+    HScroll->setValue(Scroll.Col);
+    VScroll->setRange(0, max.Row);
+    VScroll->setPageStep(std::max(1, v.Rows - 1));
+    VScroll->setValue(Scroll.Row);
+    Syncing = false;
+}
+
+void TMDIChild::SetCloseUp(bool on)
+{
+    if (Closed || on == CloseUp)
+        return;
+    if (on) {
+        // At least legible, and never smaller than the fitted board.
+        const int fit = ZoomedCellSize(ZoomPercent, ::FitCellSize(std::max(DrawingWidth(), 0), std::max(DrawingHeight(), 0),
+                                                                  Doc.ColCount + Doc.RowClueDepth,
+                                                                  Doc.RowCount + Doc.ColClueDepth));
+        CloseUpCell = std::max({CloseUpCell, MinCloseUpCell, fit});
+        CloseUp = true;
+        PlaceScrollBars();
+        FormPaint();
+    } else {
+        ApplyZoom(ZoomPercent);
+    }
+}
+
+void TMDIChild::StepCloseUpCell(int steps)
+{
+    if (!CloseUp)
+        return;
+    CloseUpCell = std::clamp(CloseUpCell + steps * CloseUpStepPx, MinCloseUpCell, MaxCloseUpCell);
+    PlaceScrollBars();
+    FormPaint();
+}
+
+void TMDIChild::ScrollBy(int cols, int rows, int rowClues, int colClues)
+{
+    if (!CloseUp)
+        return;
+    const TCloseUpScroll was = Scroll;
+    Scroll.Col += cols;
+    Scroll.Row += rows;
+    Scroll.RowClue += rowClues;
+    Scroll.ColClue += colClues;
+    CloseUpArea(nullptr);  // brings the offsets into range
+    if (Scroll == was)
+        return;
+    PlaceScrollBars();
+    const QPoint p = mapFromGlobal(QCursor::pos());
+    RepaintBoard(p.x(), p.y());
+}
+
+void TMDIChild::AutoScroll(int X, int Y)
+{
+    // A stroke that reaches an edge of the shown grid carries the board along, a cell a move.
+    const TBoardOrigins &o = View.Origins;
+    const int a = CellSize;
+    const int right = DrawingWidth() - (VScroll->isVisible() ? VScroll->width() : 0);
+    const int bottom = height() - Panel1->height() - (HScroll->isVisible() ? HScroll->height() : 0);
+    const int dx = X < o.GridLeft ? -1 : X >= right - a / 2 ? 1 : 0;
+    const int dy = Y < o.GridTop ? -1 : Y >= bottom - a / 2 ? 1 : 0;
+    if (dx || dy) {
+        Scroll.Col += dx;
+        Scroll.Row += dy;
+        CloseUpArea(nullptr);
+        PlaceScrollBars();
+        View = CloseUpArea(nullptr);
+    }
+}
+
+void TMDIChild::CloseUpWheel(QWheelEvent *event)
+{
+    const int notches = event->angleDelta().y() != 0 ? event->angleDelta().y() / 120 : event->angleDelta().x() / 120;
+    if (notches == 0) {
+        event->ignore();
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    const TBoardOrigins &o = View.Origins;
+    if (event->modifiers() & Qt::ControlModifier)
+        StepCloseUpCell(notches);
+    else if (event->modifiers() & Qt::ShiftModifier)
+        // Over the row clues a deep clue area moves on its own, outward with the wheel up.
+        p.x() < o.GridLeft ? ScrollBy(0, 0, notches) : ScrollBy(-3 * notches, 0);
+    else
+        p.y() < o.GridTop && p.x() >= o.GridLeft ? ScrollBy(0, 0, 0, notches) : ScrollBy(0, -3 * notches);
+    event->accept();
+}
+
+bool TMDIChild::CloseUpKey(QKeyEvent *event)
+{
+    if (!CloseUp || !(event->modifiers() & Qt::ControlModifier))
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        StepCloseUpCell(1);
+        return true;
+    case Qt::Key_Minus:
+        StepCloseUpCell(-1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TMDIChild::ShowCell(int32_t col, int32_t row)
+{
+    if (!CloseUp)
+        return;
+    const TBoardView v = CloseUpArea(nullptr);
+    // The last line shown may be cut by the edge; it does not count as shown.
+    const int cols = std::max(1, v.FirstCol + v.Cols < Doc.ColCount ? v.Cols - 1 : v.Cols);
+    const int rows = std::max(1, v.FirstRow + v.Rows < Doc.RowCount ? v.Rows - 1 : v.Rows);
+    const int dc = col < v.FirstCol ? col - v.FirstCol : col >= v.FirstCol + cols ? col - (v.FirstCol + cols) + 1 : 0;
+    const int dr = row < v.FirstRow ? row - v.FirstRow : row >= v.FirstRow + rows ? row - (v.FirstRow + rows) + 1 : 0;
+    if (dc == 0 && dr == 0)
+        return;
+    Scroll.Col += dc;
+    Scroll.Row += dr;
+    PlaceScrollBars();
+    View = CloseUpArea(nullptr);
+    Origins = View.Origins;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "board/BoardGeometry.h"
+#include "board/BoardRender.h"
 #include "board/BoardHost.h"
 #include "board/ClueHelp.h"
 #include "board/Hint.h"
@@ -12,6 +13,7 @@
 #include <QWidget>
 
 class QLabel;
+class QScrollBar;
 class QMdiSubWindow;
 class QTimer;
 class QToolButton;
@@ -30,6 +32,7 @@ public:
     int32_t CellSize = 0;
     uint8_t ZoomPercent = 0;
     TBoardOrigins Origins;
+    TBoardView View;  // the part of the board the latest render showed; hit tests go by it
     int32_t HoverX = 0;
     int32_t HoverY = 0;
 
@@ -93,6 +96,18 @@ public:
     bool KeyUp(int key, bool autoRepeat);
     void CheckExecute();
     void HintExecute();
+    // Close-up: the board at a legible cell, scrolled in whole cells with its clue areas pinned.
+    bool CloseUp = false;
+    int32_t CloseUpCell = 0;
+    TCloseUpScroll Scroll;
+    void SetCloseUp(bool on);
+    // Changes the close-up cell by steps of CloseUpStepPx; nothing outside close-up.
+    void StepCloseUpCell(int steps);
+    void ScrollBy(int cols, int rows, int rowClues = 0, int colClues = 0);
+    static constexpr int CloseUpStepPx = 4;
+    static constexpr int MaxCloseUpCell = 96;
+    // A fitted cell below this opens the board in close-up.
+    static constexpr int MinFittedCell = 8;
 
     QMdiSubWindow *SubWindow() const;
     // The decoded picture, or black of the given size when it is missing or not a JPEG.
@@ -116,6 +131,20 @@ private:
     void FormResize();
     void StrikeClue(int X, int Y);
     void Victory(int X, int Y);
+    // Close-up helpers, kept apart from the fitted board's steps.
+    TBoardView CloseUpArea(TCloseUpScroll *maximum);
+    void PlaceScrollBars();
+    bool CloseUpKey(QKeyEvent *event);
+    void CloseUpWheel(QWheelEvent *event);
+    // Scrolls a close-up so that the cell is shown whole.
+    void ShowCell(int32_t col, int32_t row);
+    void AutoScroll(int X, int Y);
+    int DeviceScale() const;
+
+    TBoardCanvas Canvas;
+    QScrollBar *HScroll = nullptr;
+    QScrollBar *VScroll = nullptr;
+    bool Syncing = false;  // the scroll bars are being set from Scroll
 
     // Help for the player (ChildHelp.cpp).
     QPoint CellCentre(int32_t col, int32_t row) const;

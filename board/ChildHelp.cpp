@@ -35,7 +35,8 @@ constexpr int HintTicks = 24;   // three seconds
 QPoint TMDIChild::CellCentre(int32_t col, int32_t row) const
 {
     const int a = CellSize;
-    return QPoint(Origins.GridLeft + a * col + a / 2, Origins.GridTop + a * row + a / 2);
+    return QPoint(Origins.GridLeft + a * (col - View.FirstCol) + a / 2,
+                  Origins.GridTop + a * (row - View.FirstRow) + a / 2);
 }
 
 bool TMDIChild::KeyDown(int key, bool autoRepeat)
@@ -123,6 +124,7 @@ void TMDIChild::MoveCursor(int32_t col, int32_t row)
             CursorCol = col;
             CursorRow = row;
         }
+        ShowCell(CursorCol, CursorRow);
         const QPoint p = CellCentre(CursorCol, CursorRow);
         FormMouseMove(p.x(), p.y());
     } while (CursorCol != col || CursorRow != row);
@@ -130,6 +132,8 @@ void TMDIChild::MoveCursor(int32_t col, int32_t row)
 
 void TMDIChild::keyPressEvent(QKeyEvent *event)
 {
+    if (CloseUpKey(event))
+        return;
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)
         || !KeyDown(event->key(), event->isAutoRepeat()))
         QWidget::keyPressEvent(event);
@@ -151,6 +155,10 @@ void TMDIChild::focusOutEvent(QFocusEvent *event)
 
 void TMDIChild::wheelEvent(QWheelEvent *event)
 {
+    if (CloseUp) {
+        CloseUpWheel(event);
+        return;
+    }
     if (!(event->modifiers() & Qt::ControlModifier)) {
         event->ignore();
         return;
@@ -171,7 +179,7 @@ void TMDIChild::wheelEvent(QWheelEvent *event)
 void TMDIChild::NoteMouseDown(int X, int Y)
 {
     int32_t col, row;
-    StrokeInGrid = GridHit(Origins, CellSize, Doc.ColCount, Doc.RowCount, X, Y, &col, &row);
+    StrokeInGrid = ViewGridHit(View, CellSize, X, Y, &col, &row);
     if (StrokeInGrid) {
         StrokeFirstCol = col;
         StrokeFirstRow = row;
@@ -188,7 +196,7 @@ void TMDIChild::ShowRunCounter(int X, int Y)
     if (MouseIsDown) {
         if (StrokeInGrid && LastCol > 0 && LastRow > 0)
             text = StrokeCounterText(Doc.Marks, StrokeFirstCol, StrokeFirstRow, LastCol - 1, LastRow - 1);
-    } else if (GridHit(Origins, CellSize, Doc.ColCount, Doc.RowCount, X, Y, &col, &row)) {
+    } else if (ViewGridHit(View, CellSize, X, Y, &col, &row)) {
         text = CellRunsText(Doc.Marks, col, row);
     }
     if (!text.isEmpty()) {
@@ -268,13 +276,14 @@ void TMDIChild::DrawHelpOverlay()
         return;
     if (CursorShown) {
         const QPoint p = CellCentre(CursorCol, CursorRow);
-        DrawHighlight(BackBuffer, Origins, a, Doc, p.x(), p.y());
+        DrawHighlight(BackBuffer, View, a, Doc, p.x(), p.y());
     }
     if (CheckTicksLeft == 0 && HintTicksLeft == 0)
         return;
     QPainter painter(&BackBuffer);
     auto inside = [&](int32_t col, int32_t row) {
-        return QRect(Origins.GridLeft + a * col + 1, Origins.GridTop + a * row + 1, a - 1, a - 1);
+        return QRect(Origins.GridLeft + a * (col - View.FirstCol) + 1,
+                     Origins.GridTop + a * (row - View.FirstRow) + 1, a - 1, a - 1);
     };
     // Blinking: shown on every other tick, starting with the first.
     if (CheckTicksLeft % 2 == 0 && CheckTicksLeft > 0)

@@ -903,7 +903,7 @@ void TestRender::canvasFollowsEvents()
 
         QImage expected(area, QImage::Format_RGB32);
         expected.fill(White);
-        RenderBoardReference(expected, view, doc, cell, true, &backdrop, &ink);
+        RenderBoardViewReference(expected, view, doc, cell, true, &backdrop, &ink);
         DrawHighlight(expected, view, cell, doc, x, y);
         if (screen != expected)
             QFAIL(qPrintable(QStringLiteral("step %1: the kept board differs from a full render").arg(step)));
