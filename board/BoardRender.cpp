@@ -1077,11 +1077,14 @@ QRegion TBoardCanvas::Update(QImage &target, const TBoardView &view, const Puzzl
     Last.RowCount = doc.RowCount;
     Last.RowClueDepth = doc.RowClueDepth;
     Last.ColClueDepth = doc.ColClueDepth;
+    // A plain pointer move changes nothing here: copying the matrices was most of its cost.
     if (whole)
         Last.Solution = doc.Solution;
-    Last.Marks = doc.Marks;
-    Last.RowClueStrikes = doc.RowClueStrikes;
-    Last.ColClueStrikes = doc.ColClueStrikes;
-    LastInk = clueInk ? *clueInk : TClueInk();
+    if (whole || !dirty.empty()) {
+        Last.Marks = doc.Marks;
+        Last.RowClueStrikes = doc.RowClueStrikes;
+        Last.ColClueStrikes = doc.ColClueStrikes;
+        LastInk = clueInk ? *clueInk : TClueInk();
+    }
     return changed;
 }
