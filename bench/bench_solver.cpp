@@ -1,9 +1,14 @@
-// Solver timings on random and deliberately hard 25x25 and 50x50 pictures, one line per puzzle.
+// Solver timings on random and deliberately hard pictures, and on the hard family in bench/hard/.
 #include "board/Clues.h"
 #include "board/LineSolver.h"
+#include "tools/TextArt.h"
+
+#include <QDir>
+#include <QFile>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <random>
@@ -17,7 +22,24 @@ using TClock = std::chrono::steady_clock;
 struct TBenchPuzzle {
     std::string Name;
     TMyCrossArr Picture;
+    std::string Expected; // the verdict proved once, for the hard family
 };
+
+// Each file's first line is "; VERDICT ...", the verdict an unlimited exhaustive run proved.
+std::vector<TBenchPuzzle> HardFamily()
+{
+    std::vector<TBenchPuzzle> family;
+    const QDir dir(QStringLiteral(SETKARIY_SOURCE_DIR "/bench/hard"));
+    for (const QString &name : dir.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name)) {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QString text = QString::fromUtf8(file.readAll());
+        const QString verdict = text.section(QLatin1Char('\n'), 0, 0).mid(2).section(QLatin1Char(','), 0, 0);
+        family.push_back({name.chopped(4).toStdString(), ParseTextArt(text), verdict.toStdString()});
+    }
+    return family;
+}
 
 TMyCrossArr Draw(int32_t n, const std::function<bool(int32_t, int32_t)> &black)
 {
@@ -182,19 +204,39 @@ int main()
         {"diagonal band", Band(50)},
     };
 
-    std::printf("%-6s %-16s %-10s %-13s %10s %8s %5s %10s %9s\n", "size", "puzzle", "status", "line logic",
-                "work", "guesses", "runs", "median ms", "Mwork/s");
+    const std::vector<TBenchPuzzle> family = HardFamily();
+    puzzles.insert(puzzles.end(), family.begin(), family.end());
+
+    std::printf("%-8s %-18s %-10s %-13s %10s %8s %8s %5s %10s %9s\n", "size", "puzzle", "status", "line logic",
+                "work", "guesses", "probes", "runs", "median ms", "Mwork/s");
+    double logSum = 0;
+    int hardCount = 0, misses = 0;
     const TClock::time_point begin = TClock::now();
     for (const TBenchPuzzle &puzzle : puzzles) {
         const TMeasured m = Measure(puzzle.Picture);
         const std::string size = std::to_string(puzzle.Picture[0].size()) + "x" + std::to_string(puzzle.Picture.size());
         const double rate = m.MedianMs > 0 ? double(m.Result.Work) / m.MedianMs / 1000.0 : 0.0;
-        std::printf("%-6s %-16s %-10s %-13s %10lld %8d %5d %10.3f %9.1f\n", size.c_str(), puzzle.Name.c_str(),
+        std::string note;
+        if (!puzzle.Expected.empty()) {
+            // Targets: decided within 1 s up to 50x50 and 10 s up to 100x100, as proved.
+            const size_t side = std::max(puzzle.Picture.size(), puzzle.Picture[0].size());
+            const double limit = side <= 50 ? 1000.0 : 10000.0;
+            const bool ok = puzzle.Expected == StatusText(m.Result.Status) && m.MedianMs <= limit;
+            note = ok ? " ok" : " MISSED";
+            misses += ok ? 0 : 1;
+            logSum += std::log(std::max(m.MedianMs, 1e-3));
+            ++hardCount;
+        }
+        std::printf("%-8s %-18s %-10s %-13s %10lld %8d %8d %5d %10.3f %9.1f%s\n", size.c_str(), puzzle.Name.c_str(),
                     StatusText(m.Result.Status), m.Result.LineSolvable ? "line-solvable" : "needs-search",
-                    static_cast<long long>(m.Result.Work), m.Result.Guesses, m.Runs, m.MedianMs, rate);
+                    static_cast<long long>(m.Result.Work), m.Result.Guesses, m.Result.Probes, m.Runs, m.MedianMs,
+                    rate, note.c_str());
         std::fflush(stdout);
     }
     const double total = std::chrono::duration<double>(TClock::now() - begin).count();
+    if (hardCount > 0)
+        std::printf("hard family: %d puzzles, geometric mean %.2f ms, %d missed a target\n", hardCount,
+                    std::exp(logSum / hardCount), misses);
     std::printf("total %.1f s\n", total);
     return 0;
 }

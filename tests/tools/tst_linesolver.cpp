@@ -106,6 +106,8 @@ private slots:
     void WideLine();
     void LargeGrid();
     void DeepSearchAndBudget();
+    void HardFamily_data();
+    void HardFamily();
 
     void ParseTextArt_data();
     void ParseTextArt();
@@ -385,6 +387,34 @@ void TestLineSolver::DeepSearchAndBudget()
     QVERIFY(starved.Picture.empty());
     QVERIFY(starved.Work > 1000);
     QVERIFY(starved.Work < result.Work);
+}
+
+void TestLineSolver::HardFamily_data()
+{
+    // Pictures line logic cannot finish, with the verdict an unlimited run proved on the first
+    // line; the rest of the family, up to 100x100, is in bench_solver.
+    QTest::addColumn<QString>("path");
+    const QDir dir(QStringLiteral(SETKARIY_SOURCE_DIR "/tests/tools/data/hard"));
+    for (const QString &name : dir.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name))
+        QTest::newRow(qPrintable(name)) << dir.filePath(name);
+    QVERIFY(dir.count() >= 3);
+}
+
+void TestLineSolver::HardFamily()
+{
+    QFETCH(QString, path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    const QString verdict = text.section(QLatin1Char('\n'), 0, 0).mid(2).section(QLatin1Char(','), 0, 0);
+    QCOMPARE(verdict, QStringLiteral("unique"));
+    const TMyCrossArr picture = ::ParseTextArt(text);
+    const TSolveResult result = SolvePicture(picture);
+    COMPARE_STATUS(result.Status, TStatus::Unique);
+    QVERIFY(!result.LineSolvable);
+    QCOMPARE(result.Picture, picture);
+    // Starved of work, the search must give up rather than guess a verdict.
+    COMPARE_STATUS(SolvePicture(picture, result.Work / 2).Status, TStatus::GaveUp);
 }
 
 void TestLineSolver::ParseTextArt_data()
