@@ -174,6 +174,8 @@ public:
     // The stored answer for this state: nullptr when unknown; *ok false for a contradiction.
     const TLineCell *Find(int32_t line, const TLineCell *cells, int32_t n, uint64_t hash, bool &ok) const
     {
+        if (Slots.empty())
+            return nullptr;
         const size_t mask = Slots.size() - 1;
         for (size_t i = 0, slot = hash & mask; i < 8; ++i, slot = (slot + 1) & mask) {
             const TSlot &s = Slots[slot];
@@ -192,6 +194,8 @@ public:
 
     void Store(int32_t line, const TLineCell *before, const TLineCell *after, int32_t n, uint64_t hash, bool ok)
     {
+        if (Slots.empty())
+            return;
         if (Used * 2 >= Slots.size() || Pool.size() > (size_t(1) << 25)) {
             std::fill(Slots.begin(), Slots.end(), TSlot{});
             Pool.clear();
@@ -237,8 +241,6 @@ public:
 
         CellCount = Rows * Cols;
         Cells.assign(size_t(CellCount), Unknown);
-        Seen.assign(size_t(CellCount), 0);
-        SeenValue.assign(size_t(CellCount), Unknown);
         UnknownIn.assign(size_t(Rows) + size_t(Cols), 0);
         for (int32_t r = 0; r < Rows; ++r)
             UnknownIn[r] = Cols;
@@ -270,7 +272,6 @@ public:
         // root, each with twice the work of its last turn; the waste is at most a small factor.
         const size_t rootMark = Trail.size();
         UseCache = true;
-        Cache.Reserve(size_t(Rows) + size_t(Cols));
         int32_t solutions = -1;
         for (int64_t slice = std::max<int64_t>(int64_t(1) << 16, int64_t(16) * CellCount);
              solutions < 0 && !OutOfWork; slice *= 2) {
@@ -379,6 +380,11 @@ private:
     // two sides settle the most (the product, so both must) and the side to try first.
     bool ProbeNode(int32_t &branch, TLineCell &first)
     {
+        if (Seen.empty()) {
+            Seen.assign(size_t(CellCount), 0);
+            SeenValue.assign(size_t(CellCount), Unknown);
+            Cache.Reserve(size_t(Rows) + size_t(Cols));
+        }
         int64_t bestScore = -1;
         int32_t sinceChange = 0;
         for (int32_t cell = 0; UnknownTotal > 0 && sinceChange < CellCount;
