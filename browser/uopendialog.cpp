@@ -1,6 +1,8 @@
 // The library browser: pick a volume and a folder, see its puzzles, preview a started game, open or delete one.
 #include "browser/uopendialog.h"
 
+#include "browser/LibraryListing.h"
+
 #include "format/PuzzleFile.h"
 #include "toolkit/Prompts.h"
 
@@ -415,6 +417,8 @@ TfOpenDialog::TfOpenDialog(TBrowserHost *host)
         if (!Marking)
             DriveListChange();
     });
+    // A click on the volume already marked still takes the player to its root.
+    connect(DriveList, &QListWidget::itemClicked, this, [this] { DriveListChange(); });
     connect(DirList, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem *item) { SetDirectory(item->data(PathRole).toString()); });
     connect(Grid, &QTableWidget::currentCellChanged, this, [this](int row) {
@@ -433,8 +437,9 @@ TfOpenDialog::TfOpenDialog(TBrowserHost *host)
     if (const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    // Like a folder list box, the browser starts on the working folder until told otherwise.
-    Folder = QDir::currentPath();
+    // Like a folder list box, the browser starts on the working folder until told otherwise;
+    // a working folder deleted under the program is no place to start.
+    Folder = NearestExistingFolder(QDir::currentPath(), LibraryFolder());
     FillDriveList();
     MarkVolumeOf(Folder);
     if (DriveList->currentRow() < 0 && DriveList->count() > 0) {
@@ -602,25 +607,22 @@ bool TfOpenDialog::MakeCurrent(const QString &path)
 {
     if (path.isEmpty())
         return false;
-    const QString target = QDir::cleanPath(QDir(Folder).absoluteFilePath(path));
-    if (target == Folder)
+    const QString base = Folder.isEmpty() ? LibraryFolder() : Folder;
+    const QString wanted = QDir::cleanPath(QDir(base).absoluteFilePath(path));
+    // A folder deleted since it was remembered (or the working folder itself, gone under us)
+    // gives way to its nearest parent that is still there.
+    const QString target = NearestExistingFolder(wanted, LibraryFolder());
+    if (target == Folder && QFileInfo(Folder).isDir())
         return false;
-    if (QFileInfo(target).isDir())
-        QDir::setCurrent(target);
+    QDir::setCurrent(target);
     // Whatever was asked, the browser shows where the process really is.
     Folder = QDir::currentPath();
+    if (Folder.isEmpty())
+        Folder = target;
     BuildDirList();
     MarkVolumeOf(Folder);
     DirListChange();
     return true;
-}
-
-int TfOpenDialog::DifficultyDigit(const QString &name)
-{
-    if (name.isEmpty())
-        return -1;
-    const QChar c = name.at(name.size() < 5 ? 0 : name.size() - 5);
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9') ? c.unicode() - '0' : -1;
 }
 
 void TfOpenDialog::DirListChange()
@@ -638,7 +640,8 @@ void TfOpenDialog::DirListChange()
     }
     bOpen->setEnabled(true);
 
-    std::optional<QString> firstError;
+    // Every file that could not be listed is named, once, after the listing.
+    QStringList errors;
     for (const QFileInfo &entry : entries) {
         if (entry.isDir())
             continue;
@@ -647,16 +650,14 @@ void TfOpenDialog::DirListChange()
         // Only plain files are read: a pipe or a device would block or never end.
         QFile file(path);
         if (!entry.isFile() || !file.open(QIODevice::ReadOnly)) {
-            if (!firstError)
-                firstError = PuzzleFile::CannotOpenText(path);
+            errors << PuzzleFile::CannotOpenText(path);
             continue;
         }
         const QByteArray head = file.read(17);
         file.close();
         // One damaged file costs its own row, not the rest of the library.
         if (head.size() < 17) {
-            if (!firstError)
-                firstError = PuzzleFile::StreamReadText();
+            errors << PuzzleFile::StreamReadText() + QStringLiteral(": ") + path;
             continue;
         }
         QByteArray header = head;
@@ -674,16 +675,23 @@ void TfOpenDialog::DirListChange()
         const int digit = DifficultyDigit(name);
         if (digit >= 0)
             setWindowTitle(QString::number(digit));
-        const QString difficulty = digit >= 0 && digit <= 5 ? QString::number(digit) : QStringLiteral("Корона");
-        Grid->setItem(row, ColDifficulty, Cell(difficulty, Qt::AlignCenter, window));
-        Grid->setItem(row, ColSize,
-                      Cell(QStringLiteral("%1x%2").arg(h.ColCount).arg(h.RowCount), Qt::AlignCenter, white));
-        Grid->setItem(row, ColStarted,
-                      Cell(h.InProgress != 0 ? QStringLiteral("Да") : QStringLiteral("Нет"), Qt::AlignCenter, white));
+        Grid->setItem(row, ColDifficulty, Cell(ListedDifficulty(digit), Qt::AlignCenter, window));
+        Grid->setItem(row, ColSize, Cell(ListedSize(h), Qt::AlignCenter, white));
+        Grid->setItem(row, ColStarted, Cell(ListedStarted(h), Qt::AlignCenter, white));
     }
     SelectGridRow();
-    if (firstError)
-        Prompts::ShowError(this, *firstError);
+    if (!errors.isEmpty())
+        Prompts::ShowError(this, ListingErrorText(errors));
+}
+
+QString TfOpenDialog::ListingErrorText(const QStringList &errors)
+{
+    // A folder of hundreds of broken files still fits its message on the screen.
+    constexpr int Shown = 15;
+    QStringList lines = errors.mid(0, Shown);
+    if (errors.size() > Shown)
+        lines << QStringLiteral("… (%1 more)").arg(errors.size() - Shown);
+    return lines.join(QLatin1Char('\n'));
 }
 
 void TfOpenDialog::SelectGridRow()
@@ -747,24 +755,10 @@ void TfOpenDialog::GridClick()
         return;
     }
     const int c = h.ColCount, r = h.RowCount;
-    // A header no puzzle can have previews as nothing.
-    if (c <= 0 || r <= 0 || c > PuzzleFile::MaxLineCount || r > PuzzleFile::MaxLineCount)
+    const TPreviewLayout layout = PreviewLayout(c, r, Image1->width(), Image1->height());
+    if (!layout.Valid)
         return;
-
-    int cell, width, height;
-    if (c > r) {
-        width = Image1->width();
-        cell = width / c;
-        height = r * cell;
-    } else {
-        height = Image1->height();
-        cell = height / r;
-        width = c * cell;
-    }
-    // A puzzle too large for one pixel a cell would leave the preview zero pixels high for
-    // every later game; it shows nothing instead.
-    if (cell < 1)
-        return;
+    const int cell = layout.Cell, width = layout.Width, height = layout.Height;
 
     // The marks follow the solution; both must be there before anything changes on screen.
     const qint64 block = qint64(4) * r * c;

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 class QAction;
 class QLabel;
@@ -58,9 +59,8 @@ public:
     // Folder + '/' + name, without doubling the separator at the root.
     QString PathOf(const QString &name) const;
 
-    // The difficulty digit a file name carries just before a four-character extension (the
-    // first character for names shorter than five), or -1 when there is none.
-    static int DifficultyDigit(const QString &name);
+    // One message for every file a listing could not read, each with its path.
+    static QString ListingErrorText(const QStringList &errors);
 
     enum class TVolumeKind { None, Fixed, Removable, Network, CdRom };
     // Which mounted volumes the drive list offers, and with which icon.

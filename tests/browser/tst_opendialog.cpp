@@ -3,6 +3,7 @@
 #include "app/uMain.h"
 #include "board/CHILDWIN.h"
 #include "board/Clues.h"
+#include "browser/LibraryListing.h"
 #include "browser/uopendialog.h"
 #include "format/PuzzleFile.h"
 
@@ -151,6 +152,9 @@ private slots:
     void doubleClickOnTheHeadersDoesNothing();
     void deleteKeepsTheRowIndex();
     void deletingTheOnlyFileDisablesOpen();
+    void deletedFolderFallsBackToItsParent();
+    void previewLayout_data();
+    void previewLayout();
 
 private:
     QString Here() const { return QFileInfo(dir->path()).canonicalFilePath(); }
@@ -236,7 +240,7 @@ void TestOpenDialog::difficultyDigit()
 {
     QFETCH(QString, name);
     QFETCH(int, digit);
-    QCOMPARE(TfOpenDialog::DifficultyDigit(name), digit);
+    QCOMPARE(DifficultyDigit(name), digit);
 }
 
 void TestOpenDialog::volumeKind_data()
@@ -445,8 +449,10 @@ void TestOpenDialog::damagedFileCostsOnlyItsRow()
     QCOMPARE(Column(d->Grid, 1), (QStringList{"a.pxg", "d.pxg", "e.pxg"}));
     QCOMPARE(Column(d->Grid, 3), (QStringList{"4x4", "6x2", "4x4"}));
     QCOMPARE(Column(d->Grid, 0), (QStringList{"1", "2", "3"}));
-    QCOMPARE(prompter->Texts(),
-             QStringList{linkFirst ? PuzzleFile::CannotOpenText(link) : PuzzleFile::StreamReadText()});
+    // One message after the listing, naming every file that could not be read, in listing order.
+    const QString shortText = PuzzleFile::StreamReadText() + ": " + QDir(Here()).filePath(shortName);
+    const QString linkText = PuzzleFile::CannotOpenText(link);
+    QCOMPARE(prompter->Texts(), QStringList{linkFirst ? linkText + "\n" + shortText : shortText + "\n" + linkText});
     QCOMPARE(prompter->Questions.first().Icon, QMessageBox::Critical);
     QVERIFY(d->bOpen->isEnabled());
 }
@@ -950,6 +956,60 @@ void TestOpenDialog::deletingTheOnlyFileDisablesOpen()
     QCOMPARE(prompter->Questions.last().Text, QStringLiteral("Вы действительно хотите удалить файл  ?"));
     QVERIFY(QFile::exists(Here() + "/keep.txt"));
     QVERIFY(QDir(Here()).exists());
+}
+
+void TestOpenDialog::deletedFolderFallsBackToItsParent()
+{
+    Put("a.pxg", Puzzle(4, 4, 0));
+    const QString gone = SubFolder("gone/deeper");
+    Browse(gone);
+    QCOMPARE(dialog->Directory(), gone);
+    delete dialog;
+    // The remembered folder and the working folder vanish while the program runs.
+    QVERIFY(QDir(Here() + "/gone").removeRecursively());
+    TfOpenDialog *d = Browse(gone);
+    d->show();
+    QCOMPARE(d->Directory(), Here());
+    QCOMPARE(Column(d->Grid, 1), QStringList{"a.pxg"});
+    QVERIFY(d->bOpen->isEnabled());
+    QVERIFY(d->DirList->count() > 0);
+    // A click on the volume already marked goes to its root.
+    QListWidgetItem *volume = d->DriveList->currentItem();
+    QVERIFY(volume);
+    QTest::mouseClick(d->DriveList->viewport(), Qt::LeftButton, {}, d->DriveList->visualItemRect(volume).center());
+    QCOMPARE(d->Directory(), d->SelectedVolume());
+}
+
+void TestOpenDialog::previewLayout_data()
+{
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("cell");
+    // The box of the browser: 153 wide, 265 high. The spanned side keeps the box's own length,
+    // whatever the cells leave over.
+    QTest::newRow("wide board spans the width") << 30 << 20 << true << QSize(153, 100) << 5;
+    QTest::newRow("tall board spans the height") << 10 << 20 << true << QSize(130, 265) << 13;
+    QTest::newRow("square counts as tall") << 10 << 10 << true << QSize(260, 265) << 26;
+    QTest::newRow("under a pixel a cell") << 1000 << 10 << false << QSize(153, 0) << 0;
+    QTest::newRow("no columns") << 0 << 10 << false << QSize(0, 0) << 0;
+    QTest::newRow("beyond any puzzle") << 5 << 100000 << false << QSize(0, 0) << 0;
+}
+
+void TestOpenDialog::previewLayout()
+{
+    QFETCH(int, cols);
+    QFETCH(int, rows);
+    QFETCH(bool, valid);
+    QFETCH(QSize, size);
+    QFETCH(int, cell);
+    const TPreviewLayout layout = PreviewLayout(cols, rows, 153, 265);
+    QCOMPARE(layout.Valid, valid);
+    if (valid) {
+        QCOMPARE(QSize(layout.Width, layout.Height), size);
+        QCOMPARE(layout.Cell, cell);
+    }
 }
 
 QTEST_MAIN(TestOpenDialog)
