@@ -2,6 +2,7 @@
 #include "app/TApplication.h"
 
 #include "toolkit/Prompts.h"
+#include "toolkit/Translations.h"
 
 #include <stdexcept>
 
@@ -9,7 +10,8 @@ TApplication::TApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("setkariy"));
-    setApplicationDisplayName(QStringLiteral("Сеткарий"));
+    // No display name: Qt would append it to every caption, and the captions are the program's own.
+    LoadQtTranslations();
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)

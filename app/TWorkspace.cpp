@@ -3,6 +3,9 @@
 
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+#include <algorithm>
 
 TWorkspace::TWorkspace(QWidget *parent)
     : QMdiArea(parent)
@@ -37,6 +40,31 @@ QList<QMdiSubWindow *> TWorkspace::Visible() const
         if (!sub->isMinimized() && !sub->isHidden())
             windows << sub;
     return windows;
+}
+
+void TWorkspace::Cascade()
+{
+    const QList<QMdiSubWindow *> windows = Visible();
+    if (windows.isEmpty())
+        return;
+    const QRect area = viewport()->rect();
+    // Every window at its restored size, as far as the workspace allows; each one a title bar
+    // lower and further right than the one behind it, starting over where the next would not fit.
+    const QSize size = QSize(RestoredWidth, RestoredHeight).boundedTo(area.size());
+    QStyleOptionTitleBar option;
+    option.initFrom(windows.first());
+    const int step = std::max(8, windows.first()->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option,
+                                                                       windows.first()));
+    int x = 0, y = 0;
+    for (QMdiSubWindow *sub : windows) {
+        if (x + size.width() > area.width() || y + size.height() > area.height())
+            x = y = 0;
+        sub->showNormal();
+        sub->setGeometry(QRect(QPoint(x, y), size));
+        sub->raise();
+        x += step;
+        y += step;
+    }
 }
 
 void TWorkspace::TileHorizontally()

@@ -12,6 +12,12 @@ public:
     void SetPicture(const QImage &picture);
     const QImage &Picture() const { return Image1; }
 
+    // A board window's outer size when it is neither maximized nor minimized.
+    static constexpr int RestoredWidth = 507;
+    static constexpr int RestoredHeight = 424;
+
+    // Board windows stepped down from the top-left corner, each at its restored size.
+    void Cascade();
     // Board windows one above another, each as wide as the workspace.
     void TileHorizontally();
     // Board windows side by side, each as tall as the workspace.

@@ -6,6 +6,7 @@
 #include "app/uMain.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QScreen>
 #include <csignal>
 #include <cstdio>
@@ -30,7 +31,12 @@ int main(int argc, char **argv)
     {
         // A later start shows nothing: it needs no display, only the channel.
         QCoreApplication probe(argc, argv);
-        if (HandOff::SendToRunning(channel, HandOff::BuildText(arguments), &problem))
+        // The running player has a working folder of its own: a relative path must name the
+        // file this start was given, so it goes over resolved against this start's folder.
+        QStringList resolved;
+        for (const QString &path : arguments)
+            resolved << (path.isEmpty() ? path : QFileInfo(path).absoluteFilePath());
+        if (HandOff::SendToRunning(channel, HandOff::BuildText(resolved), &problem))
             return 0;
     }
     // A channel that is not safely ours is not used at all, and the player says so.

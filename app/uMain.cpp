@@ -237,7 +237,7 @@ void TMainForm::CreateActions()
     });
     wire(FilePrint1, &TMainForm::FilePrint1Execute);
 
-    connect(WindowCascade1, &QAction::triggered, MdiArea, &QMdiArea::cascadeSubWindows);
+    connect(WindowCascade1, &QAction::triggered, MdiArea, &TWorkspace::Cascade);
     connect(WindowTileHorizontal1, &QAction::triggered, MdiArea, &TWorkspace::TileHorizontally);
     connect(WindowTileVertical1, &QAction::triggered, MdiArea, &TWorkspace::TileVertically);
     connect(WindowMinimizeAll1, &QAction::triggered, MdiArea, &TWorkspace::MinimizeAll);
@@ -335,8 +335,9 @@ void TMainForm::UpdateWindowCommands()
 
 TMDIChild *TMainForm::ActiveChild() const
 {
+    // A minimized board is out of play: no command may act on a game the player cannot see.
     QMdiSubWindow *sub = MdiArea->currentSubWindow();
-    return sub ? dynamic_cast<TMDIChild *>(sub->widget()) : nullptr;
+    return sub && !sub->isMinimized() ? dynamic_cast<TMDIChild *>(sub->widget()) : nullptr;
 }
 
 QList<TMDIChild *> TMainForm::Children() const
@@ -359,6 +360,29 @@ void TMainForm::SubWindowActivated(QMdiSubWindow *window)
     child->FormActivate();
 }
 
+void TMainForm::SubWindowStateChanged(QMdiSubWindow *sub, Qt::WindowStates now)
+{
+    if (!(now & Qt::WindowMinimized))
+        return;
+    auto *child = dynamic_cast<TMDIChild *>(sub->widget());
+    if (child)
+        child->FormDeactivate();
+    if (MdiArea->currentSubWindow() != sub && LastActive != child)
+        return;
+    // As an MDI frame does: the most recent board still in view takes over.
+    QList<QMdiSubWindow *> order = MdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+    std::reverse(order.begin(), order.end());
+    for (QMdiSubWindow *other : order) {
+        if (other != sub && !other->isMinimized() && !other->isHidden()) {
+            MdiArea->setActiveSubWindow(other);
+            return;
+        }
+    }
+    // None left in view: the next board restored is activated afresh.
+    LastActive = nullptr;
+    MdiArea->setActiveSubWindow(nullptr);
+}
+
 void TMainForm::OpenPuzzleFile(const QString &path)
 {
     const QFileInfo info(path);
@@ -368,23 +392,21 @@ void TMainForm::OpenPuzzleFile(const QString &path)
     if (!info.isFile())
         throw EPuzzleError(PuzzleFile::CannotOpenText(path));
 
+    // The file is read before any window exists: a damaged one leaves the workspace exactly as
+    // it was, with no window made and torn down again in front of the others.
+    PuzzleDocument document = PuzzleFile::ReadFile(path);
+
     auto *child = new TMDIChild(this);
     QMdiSubWindow *sub = MdiArea->addSubWindow(child);
-    sub->resize(507, 424);
-    child->FileName = path;
+    sub->resize(TWorkspace::RestoredWidth, TWorkspace::RestoredHeight);
+    // The working folder moves with the browser: the game must go back into this very file.
+    child->FileName = info.absoluteFilePath();
     child->setWindowTitle(path);
+    connect(sub, &QMdiSubWindow::windowStateChanged, this,
+            [this, sub](Qt::WindowStates, Qt::WindowStates now) { SubWindowStateChanged(sub, now); });
     sub->showMaximized();
     MdiArea->setActiveSubWindow(sub);
 
-    PuzzleDocument document;
-    try {
-        document = PuzzleFile::ReadFile(path);
-    } catch (...) {
-        // No window lives on without a document that matches its header.
-        child->Modified = false;
-        delete sub;
-        throw;
-    }
     child->LoadDocument(std::move(document));
     // The window was activated before its document was read: show the commands for the
     // document it now holds.

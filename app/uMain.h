@@ -111,6 +111,8 @@ private:
     void UpdateWindowCommands();
     bool CloseAllBoards();
     void SubWindowActivated(QMdiSubWindow *window);
+    // A minimized board stops its clock and hands the active state on.
+    void SubWindowStateChanged(QMdiSubWindow *sub, Qt::WindowStates now);
 
     QPointer<TMDIChild> LastActive;
     bool ExitConfirmed = false;

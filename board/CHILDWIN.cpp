@@ -142,7 +142,8 @@ int TMDIChild::DrawingWidth() const
 
 int TMDIChild::DrawingHeight() const
 {
-    return height() - 25;
+    // The area above the clock panel: what lies under the panel the player never sees.
+    return height() - 31;
 }
 
 void TMDIChild::LoadDocument(PuzzleDocument document)
@@ -175,8 +176,9 @@ int32_t TMDIChild::FitCellSize(int W, int H, int NC, int NR)
 
 void TMDIChild::ApplyZoom(int percent)
 {
-    const int32_t fit = FitCellSize(DrawingWidth(), DrawingHeight(), Doc.ColCount + Doc.RowClueDepth,
-                                    Doc.RowCount + Doc.ColClueDepth);
+    // The frame band with its counts is part of what must fit, a cell on every side.
+    const int32_t fit = FitCellSize(DrawingWidth(), DrawingHeight(), Doc.ColCount + Doc.RowClueDepth + 2,
+                                    Doc.RowCount + Doc.ColClueDepth + 2);
     CellSize = ZoomedCellSize(percent, fit);
     // The zoom commands act on the fitted board: choosing one leaves close-up.
     if (CloseUp) {

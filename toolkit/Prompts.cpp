@@ -77,7 +77,7 @@ void ShowError(QWidget *parent, const QString &text)
 {
     TQuestion q;
     q.Text = text;
-    q.Caption = QApplication::applicationDisplayName();
+    q.Caption = QStringLiteral("Сеткарий");
     q.Buttons = QMessageBox::Ok;
     q.Icon = QMessageBox::Critical;
     Ask(parent, q);

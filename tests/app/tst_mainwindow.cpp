@@ -269,9 +269,10 @@ void TestMainWindow::zoomSteps()
     QVERIFY(!form->ZoomInc->isEnabled());
     QVERIFY(form->ZoomDec->isEnabled());
 
-    // The cell follows the drawing area: fit of the board without its frame, then the zoom.
-    const int fit = std::min(child->width() / (3 + child->Doc.RowClueDepth),
-                             (child->height() - 25) / (4 + child->Doc.ColClueDepth));
+    // The cell follows the area above the clock panel: fit of the board with its frame band
+    // (a cell on every side), then the zoom.
+    const int fit = std::min(child->width() / (3 + child->Doc.RowClueDepth + 2),
+                             (child->height() - 31) / (4 + child->Doc.ColClueDepth + 2));
     QCOMPARE(child->CellSize, fit);
     form->ZoomDec->trigger();
     form->ZoomDec->trigger();
@@ -389,6 +390,17 @@ void TestMainWindow::windowCommands()
     form->WindowTileVertical1->trigger();
     QCOMPARE(one->SubWindow()->geometry().height(), area.height());
     QCOMPARE(two->SubWindow()->x(), area.width() / 2);
+    // Cascade leaves playable windows at their restored size, stepped, each board painted.
+    form->WindowCascade1->trigger();
+    const QSize restored = QSize(507, 424).boundedTo(area.size());
+    for (TMDIChild *child : {one, two}) {
+        QVERIFY(!child->SubWindow()->isMaximized() && !child->SubWindow()->isMinimized());
+        QCOMPARE(child->SubWindow()->size(), restored);
+        QVERIFY(child->CellSize > 0);
+        QCOMPARE(child->BackBuffer.size(), QSize(child->DrawingWidth(), child->DrawingHeight()));
+    }
+    QVERIFY(two->SubWindow()->pos().x() > one->SubWindow()->pos().x());
+    QVERIFY(two->SubWindow()->pos().y() > one->SubWindow()->pos().y());
     form->WindowMinimizeAll1->trigger();
     QVERIFY(one->SubWindow()->isMinimized() && two->SubWindow()->isMinimized());
     one->SubWindow()->move(300, 40);
@@ -398,7 +410,6 @@ void TestMainWindow::windowCommands()
     QCOMPARE(one->SubWindow()->geometry().bottom(), area.bottom());
     QCOMPARE(one->SubWindow()->x(), 0);
     QCOMPARE(two->SubWindow()->x(), one->SubWindow()->width());
-    form->WindowCascade1->trigger();
 }
 
 void TestMainWindow::aboutBox()
