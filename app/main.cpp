@@ -50,13 +50,16 @@ int main(int argc, char **argv)
     THandOffServer server(problem.isEmpty() ? channel : QString(), [&mainForm](const QByteArray &text) { mainForm.WMCopyData(text); });
     server.Listen();
 
-    for (const QString &path : arguments)
-        TApplication::Guarded([&] { mainForm.OpenPuzzleFile(path); });
-    TAboutBox aboutBox(&mainForm);
-    mainForm.AboutBox = &aboutBox;
+    // The frame is up at its full size before the first board is fitted: a board fitted into
+    // the frame's first, small size would open in close-up and stay so.
     // Without a window manager "maximized" means nothing; start at the screen's size anyway.
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         mainForm.setGeometry(screen->availableGeometry());
     mainForm.showMaximized();
+    QCoreApplication::processEvents();
+    for (const QString &path : arguments)
+        TApplication::Guarded([&] { mainForm.OpenPuzzleFile(path); });
+    TAboutBox aboutBox(&mainForm);
+    mainForm.AboutBox = &aboutBox;
     return app.exec();
 }
