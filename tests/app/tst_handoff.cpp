@@ -332,7 +332,8 @@ void TestHandOff::channelOutlivesRunningOutOfDescriptors()
     for (int i = 0; i < 100; ++i)
         if (const int fd = ConnectRaw(channel, true); fd >= 0)
             held << fd;
-    QVERIFY(held.size() >= 10);
+    // Three are enough to run out; the rest fail once the system has closed the channel.
+    QVERIFY(held.size() >= 3);
     QTest::qWait(1500);
     for (int fd : held)
         ::close(fd);
