@@ -81,18 +81,23 @@ QString TMainForm::ExecutableFolder()
     return QCoreApplication::applicationDirPath() + QLatin1Char('/');
 }
 
+QAction *TMainForm::CommandAction(TBoardCommand command) const
+{
+    switch (command) {
+    case TBoardCommand::Save: return FileSave1;
+    case TBoardCommand::Print: return FilePrint1;
+    case TBoardCommand::Clear: return Clear1;
+    case TBoardCommand::ZoomInc: return ZoomInc;
+    case TBoardCommand::ZoomDec: return ZoomDec;
+    case TBoardCommand::Undo: return Undo1;
+    case TBoardCommand::Redo: return Redo1;
+    }
+    return nullptr;
+}
+
 void TMainForm::SetCommandEnabled(TBoardCommand command, bool enabled)
 {
-    QAction *action = nullptr;
-    switch (command) {
-    case TBoardCommand::Save: action = FileSave1; break;
-    case TBoardCommand::Print: action = FilePrint1; break;
-    case TBoardCommand::Clear: action = Clear1; break;
-    case TBoardCommand::ZoomInc: action = ZoomInc; break;
-    case TBoardCommand::ZoomDec: action = ZoomDec; break;
-    case TBoardCommand::Undo: action = Undo1; break;
-    case TBoardCommand::Redo: action = Redo1; break;
-    }
+    QAction *action = CommandAction(command);
     if (action)
         action->setEnabled(enabled);
 }
@@ -618,16 +623,7 @@ bool TMainForm::ClueHelpShown() const
 
 void TMainForm::RunCommand(TBoardCommand command)
 {
-    QAction *action = nullptr;
-    switch (command) {
-    case TBoardCommand::Save: action = FileSave1; break;
-    case TBoardCommand::Print: action = FilePrint1; break;
-    case TBoardCommand::Clear: action = Clear1; break;
-    case TBoardCommand::ZoomInc: action = ZoomInc; break;
-    case TBoardCommand::ZoomDec: action = ZoomDec; break;
-    case TBoardCommand::Undo: action = Undo1; break;
-    case TBoardCommand::Redo: action = Redo1; break;
-    }
+    QAction *action = CommandAction(command);
     if (action && action->isEnabled())
         action->trigger();
 }

@@ -104,6 +104,7 @@ private:
                         bool enabled, const QString &icon);
     // Saves; a refusal for want of permission says what the player can do instead.
     void SaveExplained(const QString &path, const PuzzleDocument &doc, PuzzleFile::Target target);
+    QAction *CommandAction(TBoardCommand command) const;
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
