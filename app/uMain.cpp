@@ -74,6 +74,8 @@ TMainForm::~TMainForm()
     // The workspace goes down with its windows after this body; it must not call back into a
     // frame that is no longer whole.
     disconnect(MdiArea, nullptr, this, nullptr);
+    for (QMdiSubWindow *sub : MdiArea->subWindowList())
+        disconnect(sub, nullptr, this, nullptr);
 }
 
 QString TMainForm::ExecutableFolder()

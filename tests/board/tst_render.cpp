@@ -860,17 +860,22 @@ void TestRender::canvasFollowsEvents()
         const int cols = int(doc.Marks[0].size());
         switch (rng() % 9) {
         case 0: case 1: { // a stroke over a few cells, or its undo
+            // Ragged documents have rows of their own lengths.
             const int r = int(rng() % rows), c0 = int(rng() % cols);
             const int32_t v = int32_t(rng() % 3) - 1;
-            for (int c = c0; c < std::min(cols, c0 + int(rng() % 4) + 1); ++c)
+            const int end = std::min(int(doc.Marks[r].size()), c0 + int(rng() % 4) + 1);
+            for (int c = c0; c < end; ++c)
                 doc.Marks[r][c] = v;
             break;
         }
         case 2: { // a struck clue
             TMyCrossArr &strikes = rng() % 2 ? doc.RowClueStrikes : doc.ColClueStrikes;
-            if (!strikes.empty() && !strikes[0].empty()) {
-                int32_t &f = strikes[rng() % strikes.size()][rng() % strikes[0].size()];
-                f = 1 - f;
+            if (!strikes.empty()) {
+                auto &line = strikes[rng() % strikes.size()];
+                if (!line.empty()) {
+                    int32_t &f = line[rng() % line.size()];
+                    f = 1 - f;
+                }
             }
             break;
         }
