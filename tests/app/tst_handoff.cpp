@@ -327,7 +327,8 @@ void TestHandOff::channelOutlivesRunningOutOfDescriptors()
     const pid_t pid = pid_t(player.processId());
     const int used = int(QDir(QStringLiteral("/proc/%1/fd").arg(pid)).entryList(QDir::Files | QDir::System).size());
     const rlimit limit{rlim_t(used + 2), rlim_t(used + 2)};
-    QCOMPARE(prlimit(pid, RLIMIT_NOFILE, &limit, nullptr), 0);
+    rlimit before{};
+    QCOMPARE(prlimit(pid, RLIMIT_NOFILE, &limit, &before), 0);
     QList<int> held;
     for (int i = 0; i < 100; ++i)
         if (const int fd = ConnectRaw(channel, true); fd >= 0)
@@ -337,6 +338,9 @@ void TestHandOff::channelOutlivesRunningOutOfDescriptors()
     QTest::qWait(1500);
     for (int fd : held)
         ::close(fd);
+    // Descriptors are plentiful again, as once the crowd has gone; opening the handed-over file
+    // must not fail for want of one (an error box would hold the answer back).
+    QCOMPARE(prlimit(pid, RLIMIT_NOFILE, &before, nullptr), 0);
     // The next start still reaches the player: its paths are handed over, not opened twice.
     QTRY_VERIFY_WITH_TIMEOUT(HandOff::SendToRunning(channel, HandOff::BuildText({Put("later.pxg")})), 20000);
     QCOMPARE(player.state(), QProcess::Running);
