@@ -107,27 +107,29 @@ void CheckPictureAgainst(const TMyCrossArr &picture, const TClueSet *rows, const
     }
 }
 
+TSolveResult SolveOrRefuse(const TClueLines &rows, const TClueLines &columns, int64_t maxWork)
+{
+    TSolveResult solved = SolveClues(
+        rows, columns, maxWork > 0 ? maxWork : ImportWorkBudget(int32_t(rows.size()), int32_t(columns.size())));
+    if (solved.Status == TSolveResult::Status::Ambiguous)
+        Fail(QStringLiteral("The puzzle has more than one solution (ambiguous)"));
+    if (solved.Status == TSolveResult::Status::Unsolvable)
+        Fail(QStringLiteral("The puzzle has no solution (unsolvable)"));
+    return solved;
+}
+
 TImportedPuzzle FromPicture(TMyCrossArr picture, const QString &title, int64_t maxWork)
 {
     if (picture.empty() || picture.size() > size_t(MaxSide) || picture[0].empty()
         || picture[0].size() > size_t(MaxSide))
         Fail(QStringLiteral("The picture must be from 1 to %1 cells each way").arg(MaxSide));
     TImportedPuzzle puzzle;
-    const int64_t budget = maxWork > 0 ? maxWork : ImportWorkBudget(int32_t(picture.size()), int32_t(picture[0].size()));
-    puzzle.Solved = SolveClues(RowClues(picture), ColumnClues(picture), budget);
-    switch (puzzle.Solved.Status) {
-    case TSolveResult::Status::Unique:
-        break;
-    case TSolveResult::Status::Ambiguous:
-        Fail(QStringLiteral("The puzzle has more than one solution (ambiguous)"));
-    case TSolveResult::Status::Unsolvable:
-        Fail(QStringLiteral("The puzzle has no solution (unsolvable)"));
-    case TSolveResult::Status::GaveUp:
+    puzzle.Solved = SolveOrRefuse(RowClues(picture), ColumnClues(picture), maxWork);
+    // A drawn picture is the author's answer already; an undecided one only earns a warning.
+    if (puzzle.Solved.Status == TSolveResult::Status::GaveUp)
         puzzle.Warning = QStringLiteral("the solver gave up after %1 cell operations before it could tell whether the "
                                         "picture is the only solution; imported as drawn, undecided")
                              .arg(puzzle.Solved.Work);
-        break;
-    }
     puzzle.Picture = std::move(picture);
     puzzle.Title = title;
     return puzzle;

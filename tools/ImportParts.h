@@ -34,6 +34,9 @@ void CheckTotals(const TClueLines &rows, const TClueLines &columns);
 void CheckPictureAgainst(const TMyCrossArr &picture, const TClueSet *rows, const TClueSet *columns,
                          const QString &pictureWord);
 
+// The clues solved within the import budget (maxWork when positive); proved ambiguous or
+// unsolvable clues are refused, so the result is Unique or GaveUp.
+TSolveResult SolveOrRefuse(const TClueLines &rows, const TClueLines &columns, int64_t maxWork);
 // A picture is only a puzzle if its clues lead back to it alone; when the solver runs out of
 // work before it can tell, the picture is taken as drawn, with a warning.
 TImportedPuzzle FromPicture(TMyCrossArr picture, const QString &title, int64_t maxWork);

@@ -52,18 +52,10 @@ TClueLines ColumnClues(const TMyCrossArr &picture)
 TImportedPuzzle SolveImported(const TClueLines &rows, const TClueLines &columns, int64_t maxWork)
 {
     TImportedPuzzle puzzle;
-    puzzle.Solved = SolveClues(rows, columns,
-                               maxWork > 0 ? maxWork : ImportWorkBudget(int32_t(rows.size()), int32_t(columns.size())));
-    switch (puzzle.Solved.Status) {
-    case TSolveResult::Status::Unique:
-        break;
-    case TSolveResult::Status::Ambiguous:
-        Fail(QStringLiteral("The puzzle has more than one solution (ambiguous)"));
-    case TSolveResult::Status::Unsolvable:
-        Fail(QStringLiteral("The puzzle has no solution (unsolvable)"));
-    case TSolveResult::Status::GaveUp:
+    puzzle.Solved = SolveOrRefuse(rows, columns, maxWork);
+    // Clues alone are a puzzle only once their one picture is proved.
+    if (puzzle.Solved.Status == TSolveResult::Status::GaveUp)
         Fail(QStringLiteral("The solver gave up before it could tell whether the puzzle has one solution"));
-    }
     puzzle.Picture = puzzle.Solved.Picture;
     return puzzle;
 }
