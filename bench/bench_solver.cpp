@@ -1,6 +1,7 @@
 // Solver timings on random and deliberately hard pictures, and on the hard family in bench/hard/.
 #include "board/Clues.h"
 #include "board/LineSolver.h"
+#include "tools/Importers.h"
 #include "tools/TextArt.h"
 
 #include <QDir>
@@ -134,7 +135,7 @@ struct TMeasured {
 };
 
 // At least three runs and at most 25, stopping after about a second and a half.
-TMeasured Measure(const TMyCrossArr &picture)
+TMeasured Measure(const TMyCrossArr &picture, int64_t maxWork = 50'000'000)
 {
     std::vector<std::vector<int32_t>> rows, columns;
     for (const auto &row : picture)
@@ -147,7 +148,7 @@ TMeasured Measure(const TMyCrossArr &picture)
     double spent = 0;
     while (times.size() < 3 || (times.size() < 25 && spent < 1500.0)) {
         const TClock::time_point start = TClock::now();
-        measured.Result = SolveClues(rows, columns);
+        measured.Result = SolveClues(rows, columns, maxWork);
         const double ms = std::chrono::duration<double, std::milli>(TClock::now() - start).count();
         times.push_back(ms);
         spent += ms;
@@ -233,10 +234,17 @@ int main()
                     rate, note.c_str());
         std::fflush(stdout);
     }
-    const double total = std::chrono::duration<double>(TClock::now() - begin).count();
     if (hardCount > 0)
         std::printf("hard family: %d puzzles, geometric mean %.2f ms, %d missed a target\n", hardCount,
                     std::exp(logSum / hardCount), misses);
-    std::printf("total %.1f s\n", total);
+    // An importer's slowest answer is a big picture that spends the whole import budget.
+    const int32_t side = 1000;
+    const TMeasured easy = Measure(Rings(side), ImportWorkBudget(side, side));
+    const TMeasured worst = Measure(Random(side, 50, 1), ImportWorkBudget(side, side));
+    std::printf("import %dx%d: random 50%% %s after %lld in %.0f ms = %.1fx line-solvable rings (%lld in %.0f ms)\n",
+                side, side, StatusText(worst.Result.Status), static_cast<long long>(worst.Result.Work), worst.MedianMs,
+                worst.MedianMs / std::max(easy.MedianMs, 1e-3), static_cast<long long>(easy.Result.Work),
+                easy.MedianMs);
+    std::printf("total %.1f s\n", std::chrono::duration<double>(TClock::now() - begin).count());
     return 0;
 }

@@ -161,6 +161,8 @@ public:
         while (slots < lines * 64 && slots < (size_t(1) << 17))
             slots *= 2;
         Slots.assign(slots, TSlot{});
+        // Reserved whole so it never doubles past the cap; pages untouched cost nothing.
+        Pool.reserve(PoolCap);
     }
 
     static uint64_t HashOf(int32_t line, const TLineCell *cells, int32_t n)
@@ -196,7 +198,7 @@ public:
     {
         if (Slots.empty())
             return;
-        if (Used * 2 >= Slots.size() || Pool.size() > (size_t(1) << 25)) {
+        if (Used * 2 >= Slots.size() || Pool.size() + 2 * size_t(n) + 1 > PoolCap) {
             std::fill(Slots.begin(), Slots.end(), TSlot{});
             Pool.clear();
             Used = 0;
@@ -215,6 +217,8 @@ public:
     }
 
 private:
+    // Bounds the memory of a 1000 x 1000 solve (one entry is two lines) to 16 MB.
+    static constexpr size_t PoolCap = size_t(1) << 24;
     struct TSlot {
         uint64_t Hash = 0;
         uint32_t Offset = 0; // into Pool, plus one; 0 is an empty slot
