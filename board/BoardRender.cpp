@@ -950,7 +950,7 @@ bool TBoardCanvas::SameBoard(const TBoardView &view, const PuzzleDocument &doc, 
         && view == View && a == CellSize && backdrop == BackdropSource
         && (backdrop ? backdrop->cacheKey() : 0) == BackdropKey && doc.ColCount == Last.ColCount
         && doc.RowCount == Last.RowCount && doc.RowClueDepth == Last.RowClueDepth
-        && doc.ColClueDepth == Last.ColClueDepth && doc.Solution == Last.Solution
+        && doc.ColClueDepth == Last.ColClueDepth
         && doc.Marks.size() == Last.Marks.size()
         && doc.RowClueStrikes.size() == Last.RowClueStrikes.size()
         && doc.ColClueStrikes.size() == Last.ColClueStrikes.size();
@@ -973,23 +973,36 @@ QRegion TBoardCanvas::Update(QImage &target, const TBoardView &view, const Puzzl
         if (dirty.size() > 256)
             whole = true;
     };
-    auto diff = [&](const TMyCrossArr &now, const TMyCrossArr &was, auto &&cell) {
-        for (size_t i = 0; i < now.size() && !whole; ++i) {
+    // Only the part the view shows is compared: what lies outside is not drawn, and a view that
+    // moves draws everything anyway. A close-up of a big board then costs what it shows.
+    auto diff = [&](const TMyCrossArr &now, const TMyCrossArr &was, int first, int count, int from, int width,
+                    auto &&cell) {
+        for (size_t i = 0; i < now.size() && !whole; ++i)
             if (now[i].size() != was[i].size()) {
                 whole = true;
                 return;
             }
-            for (size_t j = 0; j < now[i].size() && !whole; ++j)
+        const size_t end = std::min(now.size(), size_t(std::max(first, 0)) + size_t(std::max(count, 0)));
+        for (size_t i = size_t(std::max(first, 0)); i < end && !whole; ++i) {
+            const size_t lo = std::min(now[i].size(), size_t(std::max(from, 0)));
+            const size_t hi = std::min(now[i].size(), lo + size_t(std::max(width, 0)));
+            // A whole row at a time first: a pointer move changes none of them.
+            if (std::equal(now[i].begin() + lo, now[i].begin() + hi, was[i].begin() + lo))
+                continue;
+            for (size_t j = lo; j < hi && !whole; ++j)
                 if (now[i][j] != was[i][j])
                     mark(cell(int(i), int(j)));
         }
     };
     if (!whole) {
-        diff(doc.Marks, Last.Marks, [&](int r, int c) {
+        const TBoardView &v = view;
+        diff(doc.Marks, Last.Marks, v.FirstRow, v.Rows, v.FirstCol, v.Cols, [&](int r, int c) {
             return TRect{L.X(c), L.Y(r), L.X(c) + a, L.Y(r) + a};
         });
-        diff(doc.ColClueStrikes, Last.ColClueStrikes, [&](int k, int c) { return L.ColumnClueCell(c, k); });
-        diff(doc.RowClueStrikes, Last.RowClueStrikes, [&](int r, int k) { return L.RowClueCell(r, k); });
+        diff(doc.ColClueStrikes, Last.ColClueStrikes, v.FirstColClue, v.ColClues, v.FirstCol, v.Cols,
+             [&](int k, int c) { return L.ColumnClueCell(c, k); });
+        diff(doc.RowClueStrikes, Last.RowClueStrikes, v.FirstRow, v.Rows, v.FirstRowClue, v.RowClues,
+             [&](int r, int k) { return L.RowClueCell(r, k); });
         // A clue whose colour changed: a number missing from either side is black.
         const TClueInk none;
         const TClueInk &now = clueInk ? *clueInk : none;
@@ -1078,8 +1091,6 @@ QRegion TBoardCanvas::Update(QImage &target, const TBoardView &view, const Puzzl
     Last.RowClueDepth = doc.RowClueDepth;
     Last.ColClueDepth = doc.ColClueDepth;
     // A plain pointer move changes nothing here: copying the matrices was most of its cost.
-    if (whole)
-        Last.Solution = doc.Solution;
     if (whole || !dirty.empty()) {
         Last.Marks = doc.Marks;
         Last.RowClueStrikes = doc.RowClueStrikes;

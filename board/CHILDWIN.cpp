@@ -19,11 +19,13 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QTimer>
 #include <QToolButton>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -149,6 +151,7 @@ int TMDIChild::DrawingHeight() const
 void TMDIChild::LoadDocument(PuzzleDocument document)
 {
     Doc = std::move(document);
+    Canvas.Forget();
     Label2->setText(FormatPlayTime(Doc.ElapsedTime));
     // A first guess from the outer size, with a cell of margin all round; the zoom below
     // replaces it with the fit of the drawing area.
@@ -260,12 +263,48 @@ void TMDIChild::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     const int s = DeviceScale();
     const QSize shown = BackBuffer.size() / s;
-    for (const QRect &r : event->region() & QRect(QPoint(0, 0), shown))
-        painter.drawImage(QRectF(r), BackBuffer, QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
+    const QRegion board = event->region() & QRect(QPoint(0, 0), shown);
+    if (!CopyToDevice(painter, board))
+        for (const QRect &r : board)
+            painter.drawImage(QRectF(r), BackBuffer, QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
     // Only what the back buffer does not reach (a strip under the panel) needs a colour of its own.
     const QRegion rest = QRegion(rect()) - QRect(QPoint(0, 0), shown);
     for (const QRect &r : rest)
         painter.fillRect(r, Qt::white);
+}
+
+bool TMDIChild::CopyToDevice(QPainter &painter, const QRegion &region) const
+{
+    // A clip of many thin rectangles (the highlight's frames) sends every blit of QPainter
+    // through the span path, which Qt splits across its GUI thread pool and then waits for:
+    // that cost more than the pixels. Rows are copied straight into the backing store instead,
+    // where it is a plain image at whole device pixels, as the painter would have put them.
+    if (BackBuffer.format() != QImage::Format_RGB32 || !painter.paintEngine())
+        return false;
+    QPaintDevice *device = painter.paintEngine()->paintDevice();
+    if (!device || device->devType() != QInternal::Image)
+        return false;
+    QImage *image = static_cast<QImage *>(device);
+    if (image->format() != QImage::Format_RGB32 && image->format() != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    const QTransform t = painter.deviceTransform();
+    const int s = DeviceScale();
+    if (t.type() > QTransform::TxScale || t.m11() != s || t.m22() != s || t.dx() != std::floor(t.dx())
+        || t.dy() != std::floor(t.dy()))
+        return false;
+    const QPoint at(int(t.dx()), int(t.dy()));
+    const QRect bounds = image->rect();
+    for (const QRect &r : region) {
+        const QRect source(r.x() * s, r.y() * s, r.width() * s, r.height() * s);
+        const QRect target = source.translated(at) & bounds;
+        if (target.isEmpty())
+            continue;
+        const QPoint from = target.topLeft() - at;
+        for (int y = 0; y < target.height(); ++y)
+            std::memcpy(const_cast<uchar *>(image->constScanLine(target.y() + y)) + target.x() * 4,
+                        BackBuffer.constScanLine(from.y() + y) + from.x() * 4, size_t(target.width()) * 4);
+    }
+    return true;
 }
 
 void TMDIChild::resizeEvent(QResizeEvent *)

@@ -115,6 +115,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // Copies region of the back buffer into the painter's device when it is a plain image; false
+    // when the painter has to do it.
+    bool CopyToDevice(QPainter &painter, const QRegion &region) const;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

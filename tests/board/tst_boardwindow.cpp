@@ -9,6 +9,7 @@
 #include "toolkit/TimeFormat.h"
 
 #include <QAction>
+#include <QBackingStore>
 #include <QDir>
 #include <QLabel>
 #include "app/TWorkspace.h"
@@ -66,6 +67,7 @@ private slots:
     void failingSaveKeepsTheWindow();
     void clearPutsTheGameBack();
     void highlightFollowsThePointer();
+    void windowShowsTheBackBuffer();
     void backdropOrBlack();
     void sideButtonsPlayNoPart();
 
@@ -567,6 +569,28 @@ void TestBoardWindow::highlightFollowsThePointer()
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(child, &leave);
     QVERIFY(child->BackBuffer.pixelColor(child->Origins.GridLeft + 2 * a + 1, p.y() + a) != red);
+}
+
+void TestBoardWindow::windowShowsTheBackBuffer()
+{
+    // What reaches the frame's backing store, after moves that hand it only thin frames.
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    const auto shown = [&] {
+        QApplication::processEvents();
+        const auto *image = dynamic_cast<const QImage *>(form->backingStore()->paintDevice());
+        QVERIFY(image);
+        const QPoint at = child->mapTo(form, QPoint(0, 0));
+        const QImage buffer = child->BackBuffer.convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(image->copy(QRect(at, buffer.size())).convertToFormat(QImage::Format_RGB32), buffer);
+    };
+    shown();
+    for (const QPoint &p : {Cell(2, 1), Cell(4, 3), Cell(0, 0)}) {
+        QTest::mouseMove(child, p);
+        shown();
+    }
+    QTest::mousePress(child, Qt::LeftButton, {}, Cell(1, 2));
+    QTest::mouseRelease(child, Qt::LeftButton, {}, Cell(1, 2));
+    shown();
 }
 
 void TestBoardWindow::backdropOrBlack()
