@@ -196,9 +196,16 @@ void TMainForm::CreateActions()
                          QKeySequence(), true, QStringLiteral("zoom-in"));
     ZoomDec = MakeAction(QStringLiteral("Уменьшить масштаб"), QStringLiteral("Уменьшить|Уменьшить масштаб"),
                          QKeySequence(), true, QStringLiteral("zoom-out"));
-    // Ctrl+0 is an addition: the fitted board back in one key, as elsewhere on the desktop.
     ZoomAll = MakeAction(QStringLiteral("Во весь экран"), QStringLiteral("Во весь экран|Во весь экран"),
-                         QKeySequence(Qt::CTRL | Qt::Key_0), true, QStringLiteral("zoom-all"));
+                         QKeySequence(), true, QStringLiteral("zoom-all"));
+    // An addition: Ctrl+0 brings the fitted board back in one key, as elsewhere on the desktop.
+    auto *fitKey = new QAction(this);
+    fitKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    addAction(fitKey);
+    connect(fitKey, &QAction::triggered, this, [this] {
+        if (ZoomAll->isEnabled())
+            ZoomAll->trigger();
+    });
     // An addition of its own, outside the list of the frame's original commands.
     CloseUp1 = new QAction(QStringLiteral("Крупный план"), this);
     CloseUp1->setToolTip(QStringLiteral("Крупный план"));
