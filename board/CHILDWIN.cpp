@@ -91,6 +91,20 @@ TMDIChild::TMDIChild(TBoardHost *host)
         if (!Syncing)
             ScrollBy(0, v - Scroll.Row);
     });
+    // A deep clue area has a bar of its own beside the grid's, its far end outward, the grid's
+    // side inward, where it starts.
+    RowClueScroll = new QScrollBar(Qt::Horizontal, this);
+    ColClueScroll = new QScrollBar(Qt::Vertical, this);
+    RowClueScroll->hide();
+    ColClueScroll->hide();
+    connect(RowClueScroll, &QScrollBar::valueChanged, this, [this](int v) {
+        if (!Syncing)
+            ScrollBy(0, 0, RowClueScroll->maximum() - v - Scroll.RowClue);
+    });
+    connect(ColClueScroll, &QScrollBar::valueChanged, this, [this](int v) {
+        if (!Syncing)
+            ScrollBy(0, 0, 0, ColClueScroll->maximum() - v - Scroll.ColClue);
+    });
 
     FormCreate();
 }
@@ -623,8 +637,9 @@ void TMDIChild::closeEvent(QCloseEvent *event)
 TBoardView TMDIChild::CloseUpArea(TCloseUpScroll *maximum)
 {
     // The scroll bars take their strips off the area, beside the clock panel.
-    const int W = DrawingWidth() - (VScroll->isVisible() ? VScroll->width() : 0);
-    const int H = height() - Panel1->height() - (HScroll->isVisible() ? HScroll->height() : 0);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int W = DrawingWidth() - (BarsRight ? bar : 0);
+    const int H = height() - Panel1->height() - (BarsBelow ? bar : 0);
     return CloseUpView(W, H, CloseUpCell, Doc.ColCount, Doc.RowCount, Doc.RowClueDepth,
                        Doc.ColClueDepth, Scroll, maximum);
 }
@@ -632,22 +647,34 @@ TBoardView TMDIChild::CloseUpArea(TCloseUpScroll *maximum)
 void TMDIChild::PlaceScrollBars()
 {
     if (!CloseUp) {
-        HScroll->hide();
-        VScroll->hide();
+        BarsBelow = BarsRight = false;
+        for (QScrollBar *b : {HScroll, VScroll, RowClueScroll, ColClueScroll})
+            b->hide();
         return;
     }
-    // Which bars are needed depends on the room the other leaves.
+    // Which strips are needed depends on the room the other leaves.
     TCloseUpScroll max;
     for (int pass = 0; pass < 2; ++pass) {
         CloseUpArea(&max);
-        HScroll->setVisible(max.Col > 0);
-        VScroll->setVisible(max.Row > 0);
+        BarsBelow = max.Col > 0 || max.RowClue > 0;
+        BarsRight = max.Row > 0 || max.ColClue > 0;
     }
     const TBoardView v = CloseUpArea(&max);
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const int bottom = height() - Panel1->height();
-    HScroll->setGeometry(0, bottom - bar, width() - (VScroll->isVisible() ? bar : 0), bar);
-    VScroll->setGeometry(width() - bar, 0, bar, bottom - (HScroll->isVisible() ? bar : 0));
+    const int right = width() - (BarsRight ? bar : 0);
+    // The clue areas' bars end where the grid begins; the grid's take the rest of the strip.
+    const int split = std::clamp(v.Origins.GridLeft, 0, right);
+    const int top = std::clamp(v.Origins.GridTop, 0, bottom);
+    RowClueScroll->setGeometry(0, bottom - bar, split, bar);
+    HScroll->setGeometry(max.RowClue > 0 ? split : 0, bottom - bar, right - (max.RowClue > 0 ? split : 0), bar);
+    const int low = bottom - (BarsBelow ? bar : 0);
+    ColClueScroll->setGeometry(width() - bar, 0, bar, top);
+    VScroll->setGeometry(width() - bar, max.ColClue > 0 ? top : 0, bar, low - (max.ColClue > 0 ? top : 0));
+    HScroll->setVisible(max.Col > 0);
+    VScroll->setVisible(max.Row > 0);
+    RowClueScroll->setVisible(max.RowClue > 0);
+    ColClueScroll->setVisible(max.ColClue > 0);
     Syncing = true;
     HScroll->setRange(0, max.Col);
     HScroll->setPageStep(std::max(1, v.Cols - 1));
@@ -655,6 +682,12 @@ void TMDIChild::PlaceScrollBars()
     VScroll->setRange(0, max.Row);
     VScroll->setPageStep(std::max(1, v.Rows - 1));
     VScroll->setValue(Scroll.Row);
+    RowClueScroll->setRange(0, max.RowClue);
+    RowClueScroll->setPageStep(std::max(1, v.RowClues - 1));
+    RowClueScroll->setValue(max.RowClue - Scroll.RowClue);
+    ColClueScroll->setRange(0, max.ColClue);
+    ColClueScroll->setPageStep(std::max(1, v.ColClues - 1));
+    ColClueScroll->setValue(max.ColClue - Scroll.ColClue);
     Syncing = false;
 }
 
@@ -707,8 +740,9 @@ void TMDIChild::AutoScroll(int X, int Y)
     // A stroke that reaches an edge of the shown grid carries the board along, a cell a move.
     const TBoardOrigins &o = View.Origins;
     const int a = CellSize;
-    const int right = DrawingWidth() - (VScroll->isVisible() ? VScroll->width() : 0);
-    const int bottom = height() - Panel1->height() - (HScroll->isVisible() ? HScroll->height() : 0);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int right = DrawingWidth() - (BarsRight ? bar : 0);
+    const int bottom = height() - Panel1->height() - (BarsBelow ? bar : 0);
     const int dx = X < o.GridLeft ? -1 : X >= right - a / 2 ? 1 : 0;
     const int dy = Y < o.GridTop ? -1 : Y >= bottom - a / 2 ? 1 : 0;
     if (dx || dy) {

@@ -147,6 +147,9 @@ private:
     TBoardCanvas Canvas;
     QScrollBar *HScroll = nullptr;
     QScrollBar *VScroll = nullptr;
+    QScrollBar *RowClueScroll = nullptr;  // a row clue area deeper than the view shows
+    QScrollBar *ColClueScroll = nullptr;
+    bool BarsBelow = false, BarsRight = false;  // the close-up's scroll strips
     bool Syncing = false;  // the scroll bars are being set from Scroll
 
     // Help for the player (ChildHelp.cpp).

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -68,6 +69,7 @@ private slots:
     void clearPutsTheGameBack();
     void highlightFollowsThePointer();
     void windowShowsTheBackBuffer();
+    void closeUpScrollsWithItsCluesPinned();
     void backdropOrBlack();
     void sideButtonsPlayNoPart();
 
@@ -591,6 +593,64 @@ void TestBoardWindow::windowShowsTheBackBuffer()
     QTest::mousePress(child, Qt::LeftButton, {}, Cell(1, 2));
     QTest::mouseRelease(child, Qt::LeftButton, {}, Cell(1, 2));
     shown();
+}
+
+void TestBoardWindow::closeUpScrollsWithItsCluesPinned()
+{
+    // 100 x 80 with 50 runs a row and 40 a column: too big to fit, clue areas too deep to show.
+    TMyCrossArr deep = MakeCrossArr(80, 100);
+    for (int r = 0; r < 80; ++r)
+        for (int c = 0; c < 100; ++c)
+            deep[r][c] = (r + c) % 2 == 0 || c % 7 == 0;
+    child = Open("deep.pxg", DocumentFromPicture(deep));
+    QVERIFY(child->CloseUp);
+    QVERIFY(child->CellSize >= MinCloseUpCell);
+    QScrollBar *grid[2] = {}, *clues[2] = {};
+    for (QScrollBar *bar : child->findChildren<QScrollBar *>()) {
+        QVERIFY(bar->isVisible());
+        const bool horizontal = bar->orientation() == Qt::Horizontal;
+        // Each clue area's bar lies beside it, the grid's beside the grid.
+        (((horizontal ? bar->x() : bar->y()) == 0) ? clues : grid)[horizontal ? 0 : 1] = bar;
+    }
+    QVERIFY(grid[0] && grid[1] && clues[0] && clues[1]);
+    QCOMPARE(clues[0]->x() + clues[0]->width(), child->Origins.GridLeft);
+
+    const TBoardOrigins pinned = child->Origins;
+    grid[0]->setValue(10);
+    grid[1]->setValue(7);
+    QCOMPARE(child->View.FirstCol, 10);
+    QCOMPARE(child->View.FirstRow, 7);
+    clues[0]->setValue(0);  // the far end: the outermost row clues
+    QCOMPARE(child->View.FirstRowClue, clues[0]->maximum());
+    clues[1]->setValue(clues[1]->maximum());  // the grid's end: the column clues beside it
+    QCOMPARE(child->View.FirstColClue, 0);
+    QCOMPARE(child->Origins.GridLeft, pinned.GridLeft);
+    QCOMPARE(child->Origins.GridTop, pinned.GridTop);
+
+    // A stroke held past the right edge carries the board along and fills what it passes.
+    const int a = child->CellSize;
+    const int last = child->View.FirstCol + child->View.Cols - 2;
+    const int y = child->Origins.GridTop + a / 2;
+    const int x = child->Origins.GridLeft + (last - child->View.FirstCol) * a + a / 2;
+    QTest::mousePress(child, Qt::LeftButton, {}, QPoint(x, y));
+    const int edge = grid[1]->x() - 2;
+    for (int i = 0; i < 3; ++i)
+        QTest::mouseMove(child, QPoint(edge - i % 2, y));
+    QTest::mouseRelease(child, Qt::LeftButton, {}, QPoint(edge, y));
+    QCOMPARE(child->View.FirstCol, 13);
+    const int row = child->View.FirstRow;
+    const int under = child->View.FirstCol + (edge - child->Origins.GridLeft) / a;
+    QCOMPARE(child->Doc.Marks[row][last], 1);
+    QCOMPARE(child->Doc.Marks[row][under], 1);
+    QCOMPARE(child->Doc.Marks[row][under - 1], 1);
+    form->Undo1->trigger();  // one stroke, one undo, wherever the board has scrolled
+    QCOMPARE(child->Doc.Marks[row], std::vector<int32_t>(100, 0));
+
+    // A zoom command goes back to the fitted board.
+    form->ZoomAll->trigger();
+    QVERIFY(!child->CloseUp);
+    for (QScrollBar *bar : child->findChildren<QScrollBar *>())
+        QVERIFY(!bar->isVisible());
 }
 
 void TestBoardWindow::backdropOrBlack()
