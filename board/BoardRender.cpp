@@ -879,6 +879,22 @@ QRect ToQRect(const TRect &r)
     return QRect(r.x1, r.y1, r.x2 - r.x1, r.y2 - r.y1);
 }
 
+// A frame's four edges as the one box they bound: a pointer move's region then holds a few
+// rectangles, not dozens of one-pixel lines, and each rectangle costs the window system a
+// request. Edges that are not a whole frame (some filtered out) stay as they are.
+QRegion FrameBoxes(const std::vector<QRect> &edges, const QRect &all)
+{
+    QRegion region;
+    const bool frames = edges.size() % 4 == 0;
+    for (size_t i = 0; i < edges.size(); i += frames ? 4 : 1) {
+        QRect box = edges[i];
+        for (size_t k = 1; frames && k < 4; ++k)
+            box |= edges[i + k];
+        region += box & all;
+    }
+    return region;
+}
+
 } // namespace
 
 TBoardOrigins RenderBoard(QImage &target, int W, int H, const PuzzleDocument &doc, int a,
@@ -1058,12 +1074,11 @@ QRegion TBoardCanvas::Update(QImage &target, const TBoardView &view, const Puzzl
         const bool moved = edges.size() != Highlight.size()
             || !std::equal(edges.begin(), edges.end(), Highlight.begin(),
                            [](const TRect &p, const QRect &q) { return ToQRect(p) == q; });
-        if (moved)
-            for (const QRect &q : Highlight) {
-                const TRect r{q.x(), q.y(), q.x() + q.width(), q.y() + q.height()};
-                copy(r);
-                changed += ToQRect(Intersect(r, all));
-            }
+        if (moved) {
+            for (const QRect &q : Highlight)
+                copy({q.x(), q.y(), q.x() + q.width(), q.y() + q.height()});
+            changed += FrameBoxes(Highlight, ToQRect(all));
+        }
         if (!moved)
             edges.erase(std::remove_if(edges.begin(), edges.end(), [&](const TRect &e) {
                             return !changed.intersects(ToQRect(e));
@@ -1072,10 +1087,12 @@ QRegion TBoardCanvas::Update(QImage &target, const TBoardView &view, const Puzzl
     }
     {
         TRawSurface s(target);
+        std::vector<QRect> filled;
         for (const TRect &e : edges) {
             s.FillRect(e, HighlightRed);
-            changed += ToQRect(Intersect(e, all));
+            filled.push_back(ToQRect(e));
         }
+        changed += FrameBoxes(filled, ToQRect(all));
     }
     Highlight.clear();
     for (const TRect &e : HighlightEdges(view, a, doc, X, Y))
