@@ -1043,10 +1043,20 @@ QRegion TBoardCanvas::Update(QImage &target, const TBoardView &view, const Puzzl
         const TRect c = Intersect(r, all);
         if (c.Empty())
             return;
-        for (int y = c.y1; y < c.y2; ++y)
-            std::memcpy(reinterpret_cast<QRgb *>(target.scanLine(y)) + c.x1,
-                        reinterpret_cast<const QRgb *>(Base.constScanLine(y)) + c.x1,
-                        sizeof(QRgb) * (c.x2 - c.x1));
+        // The frames' edges are a pixel wide and a board tall: a row's call to scanLine (which
+        // checks for sharing) or to memcpy cost more than its pixels.
+        QRgb *to = reinterpret_cast<QRgb *>(target.bits());
+        const QRgb *from = reinterpret_cast<const QRgb *>(Base.constBits());
+        const qsizetype toStride = target.bytesPerLine() / 4, fromStride = Base.bytesPerLine() / 4;
+        const int width = c.x2 - c.x1;
+        for (int y = c.y1; y < c.y2; ++y) {
+            QRgb *t = to + y * toStride + c.x1;
+            const QRgb *f = from + y * fromStride + c.x1;
+            if (width <= 8)
+                std::copy(f, f + width, t);
+            else
+                std::memcpy(t, f, sizeof(QRgb) * size_t(width));
+        }
     };
     QRegion changed;
     std::vector<TRect> edges = HighlightEdges(view, a, doc, X, Y);

@@ -308,15 +308,20 @@ bool TMDIChild::CopyToDevice(QPainter &painter, const QRegion &region) const
         return false;
     const QPoint at(int(t.dx()), int(t.dy()));
     const QRect bounds = image->rect();
+    // The painter's engine holds the image's own pixels, so writing them needs no detach.
+    uchar *to = const_cast<uchar *>(image->constBits());
+    const uchar *from = BackBuffer.constBits();
+    const qsizetype toStride = image->bytesPerLine(), fromStride = BackBuffer.bytesPerLine();
     for (const QRect &r : region) {
         const QRect source(r.x() * s, r.y() * s, r.width() * s, r.height() * s);
         const QRect target = source.translated(at) & bounds;
         if (target.isEmpty())
             continue;
-        const QPoint from = target.topLeft() - at;
+        const QPoint origin = target.topLeft() - at;
+        const size_t bytes = size_t(target.width()) * 4;
         for (int y = 0; y < target.height(); ++y)
-            std::memcpy(const_cast<uchar *>(image->constScanLine(target.y() + y)) + target.x() * 4,
-                        BackBuffer.constScanLine(from.y() + y) + from.x() * 4, size_t(target.width()) * 4);
+            std::memcpy(to + (target.y() + y) * toStride + target.x() * 4,
+                        from + (origin.y() + y) * fromStride + origin.x() * 4, bytes);
     }
     return true;
 }
