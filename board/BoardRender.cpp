@@ -1059,7 +1059,9 @@ QRegion TBoardCanvas::Update(QImage &target, const TBoardView &view, const Puzzl
         }
     };
     QRegion changed;
-    std::vector<TRect> edges = HighlightEdges(view, a, doc, X, Y);
+    // The new frames, kept whole for the next update; edges may lose those already standing.
+    const std::vector<TRect> frames = HighlightEdges(view, a, doc, X, Y);
+    std::vector<TRect> edges = frames;
     if (whole) {
         Base = Dpi96Image(target.width(), target.height());
         Base.fill(GridWhite);
@@ -1105,7 +1107,7 @@ QRegion TBoardCanvas::Update(QImage &target, const TBoardView &view, const Puzzl
         changed += FrameBoxes(filled, ToQRect(all));
     }
     Highlight.clear();
-    for (const TRect &e : HighlightEdges(view, a, doc, X, Y))
+    for (const TRect &e : frames)
         Highlight.push_back(ToQRect(e));
     Valid = true;
     TargetKey = target.cacheKey();

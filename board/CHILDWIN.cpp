@@ -79,31 +79,24 @@ TMDIChild::TMDIChild(TBoardHost *host)
     Label2->setToolTip(QStringLiteral("Время игры"));
     Label2->setStatusTip(QStringLiteral("Время игры"));
 
-    HScroll = new QScrollBar(Qt::Horizontal, this);
-    VScroll = new QScrollBar(Qt::Vertical, this);
-    HScroll->hide();
-    VScroll->hide();
-    connect(HScroll, &QScrollBar::valueChanged, this, [this](int v) {
-        if (!Syncing)
-            ScrollBy(v - Scroll.Col, 0);
+    // Each bar scrolls the close-up by its own offset; a deep clue area has a bar of its own
+    // beside the grid's, its far end outward and the grid's side inward, where it starts.
+    auto bar = [this](Qt::Orientation orientation, auto scrollTo) {
+        auto *b = new QScrollBar(orientation, this);
+        b->hide();
+        connect(b, &QScrollBar::valueChanged, this, [this, scrollTo](int v) {
+            if (!Syncing)
+                scrollTo(v);
+        });
+        return b;
+    };
+    HScroll = bar(Qt::Horizontal, [this](int v) { ScrollBy(v - Scroll.Col, 0); });
+    VScroll = bar(Qt::Vertical, [this](int v) { ScrollBy(0, v - Scroll.Row); });
+    RowClueScroll = bar(Qt::Horizontal, [this](int v) {
+        ScrollBy(0, 0, RowClueScroll->maximum() - v - Scroll.RowClue);
     });
-    connect(VScroll, &QScrollBar::valueChanged, this, [this](int v) {
-        if (!Syncing)
-            ScrollBy(0, v - Scroll.Row);
-    });
-    // A deep clue area has a bar of its own beside the grid's, its far end outward, the grid's
-    // side inward, where it starts.
-    RowClueScroll = new QScrollBar(Qt::Horizontal, this);
-    ColClueScroll = new QScrollBar(Qt::Vertical, this);
-    RowClueScroll->hide();
-    ColClueScroll->hide();
-    connect(RowClueScroll, &QScrollBar::valueChanged, this, [this](int v) {
-        if (!Syncing)
-            ScrollBy(0, 0, RowClueScroll->maximum() - v - Scroll.RowClue);
-    });
-    connect(ColClueScroll, &QScrollBar::valueChanged, this, [this](int v) {
-        if (!Syncing)
-            ScrollBy(0, 0, 0, ColClueScroll->maximum() - v - Scroll.ColClue);
+    ColClueScroll = bar(Qt::Vertical, [this](int v) {
+        ScrollBy(0, 0, 0, ColClueScroll->maximum() - v - Scroll.ColClue);
     });
 
     FormCreate();
@@ -639,13 +632,17 @@ void TMDIChild::closeEvent(QCloseEvent *event)
 
 // ---- Close-up ---------------------------------------------------------------------------
 
-TBoardView TMDIChild::CloseUpArea(TCloseUpScroll *maximum)
+QSize TMDIChild::CloseUpSize() const
 {
     // The scroll bars take their strips off the area, beside the clock panel.
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int W = DrawingWidth() - (BarsRight ? bar : 0);
-    const int H = height() - Panel1->height() - (BarsBelow ? bar : 0);
-    return CloseUpView(W, H, CloseUpCell, Doc.ColCount, Doc.RowCount, Doc.RowClueDepth,
+    return QSize(DrawingWidth() - (BarsRight ? bar : 0), height() - Panel1->height() - (BarsBelow ? bar : 0));
+}
+
+TBoardView TMDIChild::CloseUpArea(TCloseUpScroll *maximum)
+{
+    const QSize area = CloseUpSize();
+    return CloseUpView(area.width(), area.height(), CloseUpCell, Doc.ColCount, Doc.RowCount, Doc.RowClueDepth,
                        Doc.ColClueDepth, Scroll, maximum);
 }
 
@@ -745,9 +742,8 @@ void TMDIChild::AutoScroll(int X, int Y)
     // A stroke that reaches an edge of the shown grid carries the board along, a cell a move.
     const TBoardOrigins &o = View.Origins;
     const int a = CellSize;
-    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int right = DrawingWidth() - (BarsRight ? bar : 0);
-    const int bottom = height() - Panel1->height() - (BarsBelow ? bar : 0);
+    const QSize area = CloseUpSize();
+    const int right = area.width(), bottom = area.height();
     const int dx = X < o.GridLeft ? -1 : X >= right - a / 2 ? 1 : 0;
     const int dy = Y < o.GridTop ? -1 : Y >= bottom - a / 2 ? 1 : 0;
     if (dx || dy) {

@@ -135,6 +135,8 @@ private:
     void StrikeClue(int X, int Y);
     void Victory(int X, int Y);
     // Close-up helpers, kept apart from the fitted board's steps.
+    // The area a close-up shows: the drawing area less the scroll strips.
+    QSize CloseUpSize() const;
     TBoardView CloseUpArea(TCloseUpScroll *maximum);
     void PlaceScrollBars();
     bool CloseUpKey(QKeyEvent *event);
