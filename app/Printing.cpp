@@ -1,7 +1,7 @@
 // How a board goes onto paper: the print bitmap, the page orientation and the whole-number scale.
 #include "app/Printing.h"
 
-#include "board/PuzzleDocument.h"
+#include "format/PuzzleDocument.h"
 
 QSize PrintBitmapSize(const PuzzleDocument &doc)
 {

@@ -1,9 +1,9 @@
 // Times the clue help at a stroke's release and the reasoned hint, against a plain repaint.
-#include "board/BoardGeometry.h"
-#include "board/BoardRender.h"
-#include "board/ClueHelp.h"
-#include "board/Clues.h"
-#include "board/Hint.h"
+#include "core/BoardGeometry.h"
+#include "core/BoardRender.h"
+#include "core/ClueHelp.h"
+#include "core/Clues.h"
+#include "core/Hint.h"
 #include "tools/TextArt.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // Times a full board repaint against one plain fill of a full-screen image, at several sizes.
-#include "board/BoardGeometry.h"
-#include "board/BoardRender.h"
-#include "board/Clues.h"
+#include "core/BoardGeometry.h"
+#include "core/BoardRender.h"
+#include "core/Clues.h"
 
 #include <QGuiApplication>
 #include <QImage>

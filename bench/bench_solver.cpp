@@ -1,6 +1,6 @@
 // Solver timings on random and deliberately hard pictures, and on the hard family in bench/hard/.
-#include "board/Clues.h"
-#include "board/LineSolver.h"
+#include "core/Clues.h"
+#include "core/LineSolver.h"
 #include "tools/Importers.h"
 #include "tools/TextArt.h"
 

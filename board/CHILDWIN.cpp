@@ -1,8 +1,8 @@
 // The board window: plays one puzzle document inside the main window's workspace.
 #include "board/CHILDWIN.h"
 
-#include "board/BoardRender.h"
-#include "board/Clues.h"
+#include "core/BoardRender.h"
+#include "core/Clues.h"
 #include "toolkit/JpegDecoder.h"
 #include "toolkit/Prompts.h"
 #include "toolkit/Sound.h"

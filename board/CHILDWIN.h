@@ -1,13 +1,13 @@
 // The board window: plays one puzzle document inside the main window's workspace.
 #pragma once
 
-#include "board/BoardGeometry.h"
-#include "board/BoardRender.h"
+#include "core/BoardGeometry.h"
+#include "core/BoardRender.h"
 #include "board/BoardHost.h"
-#include "board/ClueHelp.h"
-#include "board/Hint.h"
-#include "board/MoveHistory.h"
-#include "board/PuzzleDocument.h"
+#include "core/ClueHelp.h"
+#include "core/Hint.h"
+#include "core/MoveHistory.h"
+#include "format/PuzzleDocument.h"
 
 #include <QImage>
 #include <QWidget>

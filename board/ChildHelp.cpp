@@ -1,8 +1,8 @@
 // The board window's help for the player: keyboard play, the run counter, clue help, check, hint.
 #include "board/CHILDWIN.h"
 
-#include "board/BoardRender.h"
-#include "board/RunCounter.h"
+#include "core/BoardRender.h"
+#include "core/RunCounter.h"
 
 #include <QKeyEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // Reading and writing puzzle files (.pxg): a 25-byte header and four little-endian int32 blocks.
 #pragma once
 
-#include "board/PuzzleDocument.h"
+#include "format/PuzzleDocument.h"
 
 #include <QString>
 #include <stdexcept>

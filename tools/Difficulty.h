@@ -1,7 +1,7 @@
 // Guesses how hard a puzzle is for a person from the solver's effort on it.
 #pragma once
 
-#include "board/LineSolver.h"
+#include "core/LineSolver.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Makes new puzzles of a given size and difficulty: smoothed random shapes made unique.
 #include "tools/Generator.h"
 
-#include "board/Clues.h"
+#include "core/Clues.h"
 #include "tools/Difficulty.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // Makes new puzzles of a given size and difficulty: smoothed random shapes made unique.
 #pragma once
 
-#include "board/LineSolver.h"
+#include "core/LineSolver.h"
 
 #include <cstdint>
 #include <random>

@@ -1,7 +1,7 @@
 // Reads puzzles from other programs' files and pictures, and writes the .non text form.
 #include "tools/Importers.h"
 
-#include "board/Clues.h"
+#include "core/Clues.h"
 #include "tools/ImportParts.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 // Reads puzzles from other programs' files and pictures, and writes the .non text form.
 #pragma once
 
-#include "board/PuzzleDocument.h"
-#include "board/LineSolver.h"
+#include "format/PuzzleDocument.h"
+#include "core/LineSolver.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 // Reads a picture drawn as text ('#' black, '.' white) into a 0/1 matrix.
 #pragma once
 
-#include "board/PuzzleDocument.h"
+#include "format/PuzzleDocument.h"
 
 #include <QString>
 

@@ -1,11 +1,11 @@
 // pxgtool: inspect, reset, check, build, import and export puzzle files from the command line.
-#include "board/BoardRender.h"
-#include "board/Clues.h"
+#include "core/BoardRender.h"
+#include "core/Clues.h"
 #include "format/PuzzleFile.h"
 #include "tools/Difficulty.h"
 #include "tools/Generator.h"
 #include "tools/Importers.h"
-#include "board/LineSolver.h"
+#include "core/LineSolver.h"
 #include "tools/TextArt.h"
 
 #include <QCoreApplication>

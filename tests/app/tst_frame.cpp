@@ -6,7 +6,7 @@
 #include "app/uMain.h"
 #include "app/TWorkspace.h"
 #include "board/CHILDWIN.h"
-#include "board/Clues.h"
+#include "core/Clues.h"
 #include "browser/uopendialog.h"
 #include "format/PuzzleFile.h"
 

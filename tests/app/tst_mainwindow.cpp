@@ -5,7 +5,7 @@
 #include "app/about.h"
 #include "app/uMain.h"
 #include "board/CHILDWIN.h"
-#include "board/Clues.h"
+#include "core/Clues.h"
 #include "format/PuzzleFile.h"
 
 #include <QAction>

@@ -2,9 +2,9 @@
 #include "ScriptedPrompter.h"
 #include "app/Printing.h"
 #include "app/uMain.h"
-#include "board/BoardRender.h"
+#include "core/BoardRender.h"
 #include "board/CHILDWIN.h"
-#include "board/Clues.h"
+#include "core/Clues.h"
 #include "format/PuzzleFile.h"
 
 #include <QAction>

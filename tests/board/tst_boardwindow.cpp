@@ -3,7 +3,7 @@
 #include "../app/ScriptedPrompter.h"
 #include "app/uMain.h"
 #include "board/CHILDWIN.h"
-#include "board/Clues.h"
+#include "core/Clues.h"
 #include "format/PuzzleFile.h"
 #include "toolkit/Sound.h"
 #include "toolkit/TimeFormat.h"

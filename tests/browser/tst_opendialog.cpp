@@ -2,7 +2,7 @@
 #include "../app/ScriptedPrompter.h"
 #include "app/uMain.h"
 #include "board/CHILDWIN.h"
-#include "board/Clues.h"
+#include "core/Clues.h"
 #include "browser/LibraryListing.h"
 #include "browser/uopendialog.h"
 #include "format/PuzzleFile.h"

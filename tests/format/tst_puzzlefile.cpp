@@ -1,6 +1,6 @@
 // The puzzle file: layout, short and full forms, damaged files and saves that fail.
 #include "../TestFiles.h"
-#include "board/Clues.h"
+#include "core/Clues.h"
 #include "format/PuzzleFile.h"
 
 #include <QBuffer>

@@ -1,5 +1,5 @@
 // Fuzz target: the puzzle file reader, fed arbitrary bytes.
-#include "board/Clues.h"
+#include "core/Clues.h"
 #include "format/PuzzleFile.h"
 
 #include <QBuffer>

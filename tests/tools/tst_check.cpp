@@ -1,6 +1,6 @@
 // The check, import and export commands of pxgtool, run as a player would run them.
 #include "PxgtoolRun.h"
-#include "board/Clues.h"
+#include "core/Clues.h"
 #include "format/PuzzleFile.h"
 #include "tools/Difficulty.h"
 #include "tools/Importers.h"

@@ -1,6 +1,6 @@
 // pxgtool generate: the same seed gives the same files, each unique, at the asked level.
 #include "PxgtoolRun.h"
-#include "board/Clues.h"
+#include "core/Clues.h"
 #include "format/PuzzleFile.h"
 #include "tools/Difficulty.h"
 #include "tools/Importers.h"

@@ -1,5 +1,5 @@
 // Tests of reading .non, XML, text-art, PBM and PNG puzzles, and of writing .non.
-#include "board/Clues.h"
+#include "core/Clues.h"
 #include "tools/Importers.h"
 #include "tools/TextArt.h"
 

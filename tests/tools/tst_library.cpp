@@ -1,7 +1,7 @@
 // Checks every bundled puzzle: it reads, has one solution that line logic finds, and compiles.
-#include "board/Clues.h"
+#include "core/Clues.h"
 #include "format/PuzzleFile.h"
-#include "board/LineSolver.h"
+#include "core/LineSolver.h"
 #include "tools/TextArt.h"
 
 #include <QDir>

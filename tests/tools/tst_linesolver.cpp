@@ -1,6 +1,6 @@
 // Tests of the line logic, the whole-puzzle solver and the text-art reader.
-#include "board/Clues.h"
-#include "board/LineSolver.h"
+#include "core/Clues.h"
+#include "core/LineSolver.h"
 #include "tools/TextArt.h"
 
 #include <QtTest>

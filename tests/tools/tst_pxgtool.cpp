@@ -1,7 +1,7 @@
 // The command-line companion, run as a player would run it.
 #include "PxgtoolRun.h"
-#include "board/BoardRender.h"
-#include "board/Clues.h"
+#include "core/BoardRender.h"
+#include "core/Clues.h"
 #include "format/PuzzleFile.h"
 #include "toolkit/TimeFormat.h"
 

@@ -1,6 +1,6 @@
 // Board rendering checked by its pixels, and the fast renderer against the plain QPainter one.
-#include "board/BoardRender.h"
-#include "board/Clues.h"
+#include "core/BoardRender.h"
+#include "core/Clues.h"
 
 #include <QCryptographicHash>
 #include <QFont>

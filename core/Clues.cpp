@@ -1,5 +1,5 @@
 // Clue numbers derived from the hidden picture, where they go, and the solved test.
-#include "board/Clues.h"
+#include "core/Clues.h"
 
 #include <algorithm>
 

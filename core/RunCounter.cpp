@@ -1,5 +1,5 @@
 // The lengths the status bar reads out while a stroke is drawn or a filled cell is pointed at.
-#include "board/RunCounter.h"
+#include "core/RunCounter.h"
 
 #include <cstdlib>
 

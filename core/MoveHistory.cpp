@@ -1,5 +1,5 @@
 // The undo and redo history of one board: cell changes grouped into strokes.
-#include "board/MoveHistory.h"
+#include "core/MoveHistory.h"
 
 void TMoveHistory::Tell(const std::function<void(bool)> &to, bool enabled) const
 {

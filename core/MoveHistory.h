@@ -1,7 +1,7 @@
 // The undo and redo history of one board: cell changes grouped into strokes.
 #pragma once
 
-#include "board/PuzzleDocument.h"
+#include "format/PuzzleDocument.h"
 
 #include <functional>
 #include <vector>

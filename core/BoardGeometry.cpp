@@ -1,5 +1,5 @@
 // Cell size, zoom, board and grid origins and the grid hit test of a board window.
-#include "board/BoardGeometry.h"
+#include "core/BoardGeometry.h"
 
 #include <algorithm>
 #include <cmath>

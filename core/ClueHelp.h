@@ -1,7 +1,7 @@
 // Which clue numbers the player's marks have finished and which lines they contradict.
 #pragma once
 
-#include "board/PuzzleDocument.h"
+#include "format/PuzzleDocument.h"
 
 #include <QRgb>
 

@@ -1,9 +1,9 @@
 // Draws a puzzle board into an off-screen image: backdrop, frame, clues, grid, marks, lines.
 #pragma once
 
-#include "board/BoardGeometry.h"
-#include "board/ClueHelp.h"
-#include "board/PuzzleDocument.h"
+#include "core/BoardGeometry.h"
+#include "core/ClueHelp.h"
+#include "format/PuzzleDocument.h"
 
 #include <QImage>
 #include <QRegion>

@@ -1,5 +1,5 @@
 // Solves a puzzle from its clues: line logic to a fixpoint, then probing and search to count solutions.
-#include "board/LineSolver.h"
+#include "core/LineSolver.h"
 
 #include <algorithm>
 

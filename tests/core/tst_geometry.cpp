@@ -1,5 +1,5 @@
 // Cell fitting, zoom rounding, board origins, the grid hit test and board font sizes.
-#include "board/BoardGeometry.h"
+#include "core/BoardGeometry.h"
 
 #include <QTest>
 

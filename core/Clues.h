@@ -1,7 +1,7 @@
 // Clue numbers derived from the hidden picture, where they go, and the solved test.
 #pragma once
 
-#include "board/PuzzleDocument.h"
+#include "format/PuzzleDocument.h"
 
 #include <QString>
 #include <functional>

@@ -1,7 +1,7 @@
 // The player's check against the picture and a hint reasoned from one line's clue.
-#include "board/Hint.h"
+#include "core/Hint.h"
 
-#include "board/LineSolver.h"
+#include "core/LineSolver.h"
 
 #include <QStringList>
 

@@ -1,5 +1,5 @@
 // Undo and redo of whole strokes, driven without a window.
-#include "board/MoveHistory.h"
+#include "core/MoveHistory.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
 // Which clue numbers the player's marks have finished and which lines they contradict.
-#include "board/ClueHelp.h"
+#include "core/ClueHelp.h"
 
-#include "board/Clues.h"
-#include "board/LineSolver.h"
+#include "core/Clues.h"
+#include "core/LineSolver.h"
 
 #include <algorithm>
 

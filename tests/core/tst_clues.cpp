@@ -1,5 +1,5 @@
 // Clue numbers, their placement and the solved test.
-#include "board/Clues.h"
+#include "core/Clues.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 // Draws a puzzle board into an off-screen image: backdrop, frame, clues, grid, marks, lines.
-#include "board/BoardRender.h"
+#include "core/BoardRender.h"
 
-#include "board/Clues.h"
+#include "core/Clues.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -1,8 +1,8 @@
 // The player's check against the picture and a hint reasoned from one line's clue.
 #pragma once
 
-#include "board/ClueHelp.h"
-#include "board/PuzzleDocument.h"
+#include "core/ClueHelp.h"
+#include "format/PuzzleDocument.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 // The player's help: finished and wrong clues, the check, the reasoned hint, the run counter.
-#include "board/BoardRender.h"
-#include "board/ClueHelp.h"
-#include "board/Clues.h"
-#include "board/Hint.h"
-#include "board/RunCounter.h"
+#include "core/BoardRender.h"
+#include "core/ClueHelp.h"
+#include "core/Clues.h"
+#include "core/Hint.h"
+#include "core/RunCounter.h"
 #include "tools/TextArt.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // Solves a puzzle from its clues: line logic to a fixpoint, then probing and search to count solutions.
 #pragma once
 
-#include "board/PuzzleDocument.h"
+#include "format/PuzzleDocument.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
 // The lengths the status bar reads out while a stroke is drawn or a filled cell is pointed at.
 #pragma once
 
-#include "board/PuzzleDocument.h"
+#include "format/PuzzleDocument.h"
 
 #include <QString>
 
