@@ -589,23 +589,14 @@ void TMainForm::CloseUp1Execute()
 
 void TMainForm::Undo1Execute()
 {
-    TMDIChild *child = ActiveChild();
-    if (!child)
-        return;
-    // Right after a stroke the top entry is its end marker alone: take it and the stroke together.
-    if (!Redo1->isEnabled())
-        child->History.UndoGroup(child->Doc.Marks);
-    child->History.UndoGroup(child->Doc.Marks);
-    child->FormPaint();
+    if (TMDIChild *child = ActiveChild())
+        child->Undo1Execute();
 }
 
 void TMainForm::Redo1Execute()
 {
-    TMDIChild *child = ActiveChild();
-    if (!child)
-        return;
-    child->History.RedoGroup(child->Doc.Marks);
-    child->FormPaint();
+    if (TMDIChild *child = ActiveChild())
+        child->Redo1Execute();
 }
 
 void TMainForm::Clear1Execute()

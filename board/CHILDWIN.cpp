@@ -60,6 +60,9 @@ TMDIChild::TMDIChild(TBoardHost *host)
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TMDIChild::Timer1Timer);
+    ScrollTimer = new QTimer(this);
+    ScrollTimer->setInterval(ScrollTimerMs);
+    connect(ScrollTimer, &QTimer::timeout, this, &TMDIChild::ScrollTimerTimer);
 
     Panel1 = new QWidget(this);
     Panel1->setAutoFillBackground(true);
@@ -398,6 +401,10 @@ void TMDIChild::FormMouseDown(uint8_t button, int X, int Y)
         return;
     MouseIsDown = true;
     StrokeButton = button;
+    StrokeChanged = false;
+    StrokeBase = History.UndoStack.size();
+    DragPoint = QPoint(X, Y);
+    PointerCell(X, Y, &DragCol, &DragRow);
     int32_t col, row;
     if (ViewGridHit(View, CellSize, X, Y, &col, &row)) {
         StartClock();
@@ -405,14 +412,8 @@ void TMDIChild::FormMouseDown(uint8_t button, int X, int Y)
         Doc.InProgress = 1;
         Host->SetCommandEnabled(TBoardCommand::Save, true);
         Host->SetCommandEnabled(TBoardCommand::Clear, true);
-        Host->SetCommandEnabled(TBoardCommand::Undo, true);
         LastCol = col + 1;
         LastRow = row + 1;
-        try {
-            History.RedoStack.clear();
-        } catch (...) {
-        }
-        Host->SetCommandEnabled(TBoardCommand::Redo, false);
         try {
             int32_t &cell = Doc.Marks.at(row).at(col);
             const int32_t v = cell;
@@ -426,6 +427,8 @@ void TMDIChild::FormMouseDown(uint8_t button, int X, int Y)
                 StrokeMode = 0;
                 cell = MarkCrossed;
             }
+            if (cell != v)
+                NoteStrokeChange();
             History.PushUndo(col, row, v, 0);
         } catch (...) {
         }
@@ -462,43 +465,125 @@ void TMDIChild::StrikeClue(int X, int Y)
     }
 }
 
+void TMDIChild::NoteStrokeChange()
+{
+    if (StrokeChanged)
+        return;
+    StrokeChanged = true;
+    // Only a stroke that changes something takes the place of what could be redone.
+    History.RedoStack.clear();
+    Host->SetCommandEnabled(TBoardCommand::Redo, false);
+}
+
+void TMDIChild::DragOnto(int32_t col, int32_t row)
+{
+    LastCol = col + 1;
+    LastRow = row + 1;
+    try {
+        int32_t &cell = Doc.Marks.at(row).at(col);
+        const int32_t v = cell;
+        if (StrokeMode == 0)
+            cell = StrokeButton == 0 ? MarkFilled : MarkCrossed;
+        else if (StrokeMode == 10 && v == MarkFilled)
+            cell = MarkEmpty;
+        else if (StrokeMode == -10 && v == MarkCrossed)
+            cell = MarkEmpty;
+        if (cell != v)
+            NoteStrokeChange();
+        History.PushUndo(col, row, v, 0);
+    } catch (...) {
+    }
+}
+
+void TMDIChild::DragTo(int32_t col, int32_t row)
+{
+    // A line of cells from the last pointer cell, that cell itself left out.
+    const int32_t dc = std::abs(col - DragCol), dr = -std::abs(row - DragRow);
+    const int32_t sc = DragCol < col ? 1 : -1, sr = DragRow < row ? 1 : -1;
+    int32_t c = DragCol, r = DragRow, err = dc + dr;
+    while (c != col || r != row) {
+        const int32_t e2 = 2 * err;
+        if (e2 >= dr) {
+            err += dr;
+            c += sc;
+        }
+        if (e2 <= dc) {
+            err += dc;
+            r += sr;
+        }
+        const bool onBoard = c >= 0 && c < Doc.ColCount && r >= 0 && r < Doc.RowCount;
+        if (onBoard && (c + 1 != LastCol || r + 1 != LastRow))
+            DragOnto(c, r);
+    }
+    DragCol = col;
+    DragRow = row;
+}
+
+void TMDIChild::PointerCell(int X, int Y, int32_t *col, int32_t *row) const
+{
+    const int a = std::max(CellSize, 1);
+    const auto floorDiv = [](int n, int d) { return n >= 0 ? n / d : -((-n + d - 1) / d); };
+    int32_t c = View.FirstCol + floorDiv(X - View.Origins.GridLeft, a);
+    int32_t r = View.FirstRow + floorDiv(Y - View.Origins.GridTop, a);
+    if (CloseUp) {
+        if (c < View.FirstCol && View.FirstCol > 0)
+            c = View.FirstCol;
+        else if (c >= View.FirstCol + View.Cols && View.FirstCol + View.Cols < Doc.ColCount)
+            c = View.FirstCol + View.Cols - 1;
+        if (r < View.FirstRow && View.FirstRow > 0)
+            r = View.FirstRow;
+        else if (r >= View.FirstRow + View.Rows && View.FirstRow + View.Rows < Doc.RowCount)
+            r = View.FirstRow + View.Rows - 1;
+    }
+    *col = c;
+    *row = r;
+}
+
 void TMDIChild::FormMouseMove(int X, int Y)
 {
     if (Closed)
         return;
-    int32_t col, row;
-    if (MouseIsDown && CloseUp)
-        AutoScroll(X, Y);
-    if (MouseIsDown && ViewGridHit(View, CellSize, X, Y, &col, &row)
-        && (col + 1 != LastCol || row + 1 != LastRow)) {
-        LastCol = col + 1;
-        LastRow = row + 1;
-        try {
-            int32_t &cell = Doc.Marks.at(row).at(col);
-            const int32_t v = cell;
-            if (StrokeMode == 0)
-                cell = StrokeButton == 0 ? MarkFilled : MarkCrossed;
-            else if (StrokeMode == 10 && v == MarkFilled)
-                cell = MarkEmpty;
-            else if (StrokeMode == -10 && v == MarkCrossed)
-                cell = MarkEmpty;
-            History.PushUndo(col, row, v, 0);
-        } catch (...) {
-        }
+    if (MouseIsDown) {
+        DragPoint = QPoint(X, Y);
+        // Held still at an edge, the stroke goes on carrying the board along. A key's stroke
+        // scrolls by its cursor instead.
+        if (CloseUp && HeldKey == 0 && AutoScroll(X, Y))
+            ScrollTimer->start();
+        else
+            ScrollTimer->stop();
+        int32_t col, row;
+        PointerCell(X, Y, &col, &row);
+        DragTo(col, row);
     }
     RepaintBoard(X, Y);
     ShowRunCounter(X, Y);
+}
+
+void TMDIChild::ScrollTimerTimer()
+{
+    if (!MouseIsDown || !CloseUp) {
+        ScrollTimer->stop();
+        return;
+    }
+    FormMouseMove(DragPoint.x(), DragPoint.y());
 }
 
 void TMDIChild::FormMouseUp(int X, int Y)
 {
     if (Closed)
         return;
+    ScrollTimer->stop();
     try {
-        if (LastCol != 0 && LastRow != 0)
+        // A stroke that changed no cell leaves nothing to take back.
+        if (StrokeChanged && LastCol != 0 && LastRow != 0)
             History.PushUndo(LastCol - 1, LastRow - 1, Doc.Marks.at(LastRow - 1).at(LastCol - 1), 1);
+        else if (History.UndoStack.size() > StrokeBase)
+            History.UndoStack.resize(StrokeBase);
     } catch (...) {
     }
+    StrokeChanged = false;
+    StrokeBase = History.UndoStack.size();
+    Host->SetCommandEnabled(TBoardCommand::Undo, !History.UndoStack.empty());
     MouseIsDown = false;
     Modified = true;
     Host->SetCommandEnabled(TBoardCommand::Save, true);
@@ -506,6 +591,8 @@ void TMDIChild::FormMouseUp(int X, int Y)
     HideRunCounter();
     if (IsSolved(Doc.Solution, Doc.Marks))
         Victory(X, Y);
+    else
+        VictoryShown = false;
 }
 
 void TMDIChild::Victory(int X, int Y)
@@ -515,8 +602,12 @@ void TMDIChild::Victory(int X, int Y)
             std::fill(line.begin(), line.end(), 0);
     Doc.Marks = Doc.Solution;
     RepaintBoard(X, Y);
-    PlaySoundAsync(QStringLiteral("sound.wav"));
     Timer1->stop();
+    // Congratulated once a solve: again only once the marks have left the solution.
+    if (VictoryShown)
+        return;
+    VictoryShown = true;
+    PlaySoundAsync(QStringLiteral("sound.wav"));
     Prompts::TQuestion q;
     q.Text = QStringLiteral("Поздравляю! Вы справились!");
     q.Caption = QStringLiteral("Ура!!!");
@@ -539,6 +630,7 @@ void TMDIChild::FormActivate()
 void TMDIChild::FormDeactivate()
 {
     Timer1->stop();
+    ScrollTimer->stop();
 }
 
 void TMDIChild::Timer1Timer()
@@ -579,13 +671,55 @@ void TMDIChild::bStopClick()
 
 void TMDIChild::Clear1Execute()
 {
-    ResetGame(Doc);
-    History.Clear();
-    Host->SetCommandEnabled(TBoardCommand::Undo, false);
+    // A stroke in progress owns the history until its release.
+    if (Closed || MouseIsDown)
+        return;
+    PuzzleDocument cleared = Doc;
+    ResetGame(cleared);
+    // Clear is one step of the history; a game already at its start gives it nothing to take back.
+    if (!(cleared == Doc)) {
+        History.RedoStack.clear();
+        History.PushGame(Doc);
+        Doc = std::move(cleared);
+    }
+    Host->SetCommandEnabled(TBoardCommand::Undo, !History.UndoStack.empty());
     Host->SetCommandEnabled(TBoardCommand::Redo, false);
     Host->SetCommandEnabled(TBoardCommand::Clear, false);
     Timer1->stop();
     Label2->setText(QStringLiteral("0:00:00"));
+    VictoryShown = false;
+    FormPaint();
+}
+
+void TMDIChild::Undo1Execute()
+{
+    HistoryStep(true);
+}
+
+void TMDIChild::Redo1Execute()
+{
+    HistoryStep(false);
+}
+
+void TMDIChild::HistoryStep(bool back)
+{
+    // A stroke in progress owns the history until its release.
+    if (Closed || MouseIsDown)
+        return;
+    const std::vector<THistoryEntry> &from = back ? History.UndoStack : History.RedoStack;
+    const bool game = !from.empty() && from.back().Game;
+    if (back)
+        History.UndoGroup(Doc);
+    else
+        History.RedoGroup(Doc);
+    if (game) {
+        // A game put back waits for the next stroke, as after opening it.
+        Timer1->stop();
+        Label2->setText(Doc.ElapsedTime == 0 ? QStringLiteral("0:00:00") : FormatPlayTime(Doc.ElapsedTime));
+        Host->SetCommandEnabled(TBoardCommand::Clear, back);
+    }
+    if (!IsSolved(Doc.Solution, Doc.Marks))
+        VictoryShown = false;
     FormPaint();
 }
 
@@ -615,6 +749,7 @@ bool TMDIChild::FormClose(bool duringExit)
     }
     Label2->clear();
     Timer1->stop();
+    ScrollTimer->stop();
     Closed = true;
     BackBuffer = QImage();
     BackgroundImage = QImage();
@@ -737,7 +872,7 @@ void TMDIChild::ScrollBy(int cols, int rows, int rowClues, int colClues)
     RepaintBoard(p.x(), p.y());
 }
 
-void TMDIChild::AutoScroll(int X, int Y)
+bool TMDIChild::AutoScroll(int X, int Y)
 {
     // A stroke that reaches an edge of the shown grid carries the board along, a cell a move.
     const TBoardOrigins &o = View.Origins;
@@ -746,13 +881,17 @@ void TMDIChild::AutoScroll(int X, int Y)
     const int right = area.width(), bottom = area.height();
     const int dx = X < o.GridLeft ? -1 : X >= right - a / 2 ? 1 : 0;
     const int dy = Y < o.GridTop ? -1 : Y >= bottom - a / 2 ? 1 : 0;
-    if (dx || dy) {
-        Scroll.Col += dx;
-        Scroll.Row += dy;
-        CloseUpArea(nullptr);
-        PlaceScrollBars();
-        View = CloseUpArea(nullptr);
-    }
+    if (!dx && !dy)
+        return false;
+    const TCloseUpScroll was = Scroll;
+    Scroll.Col += dx;
+    Scroll.Row += dy;
+    CloseUpArea(nullptr);
+    if (Scroll == was)
+        return false;
+    PlaceScrollBars();
+    View = CloseUpArea(nullptr);
+    return true;
 }
 
 void TMDIChild::CloseUpWheel(QWheelEvent *event)

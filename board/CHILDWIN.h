@@ -45,6 +45,11 @@ public:
     int32_t StrokeMode = 0;    // 0 set, 10 clear filled cells, -10 clear crossed cells
     int32_t LastCol = 0;       // 1-based; 0 until a cell has been touched
     int32_t LastRow = 0;
+    // The pointer's cell at the stroke's latest event, counted on the whole board (it may lie
+    // off the board): a drag goes over every cell between it and the next one.
+    int32_t DragCol = 0;
+    int32_t DragRow = 0;
+    bool VictoryShown = false;  // the box was shown and the marks have not left the solution since
 
     TMoveHistory History;
 
@@ -84,6 +89,12 @@ public:
     void bPlayClick();
     void StartClock();
     void Clear1Execute();
+    void Undo1Execute();
+    void Redo1Execute();
+    // While a stroke is held at an edge of the close-up, the board goes on scrolling with it.
+    QTimer *ScrollTimer = nullptr;
+    void ScrollTimerTimer();
+    static constexpr int ScrollTimerMs = 80;
 
     // Help for the player; all of it is off or idle until asked for.
     int32_t CursorCol = 0;  // the keyboard's cell, 0-based
@@ -134,6 +145,18 @@ private:
     void FormResize();
     void StrikeClue(int X, int Y);
     void Victory(int X, int Y);
+    // The drag table on one cell of the stroke, recorded in the history.
+    void DragOnto(int32_t col, int32_t row);
+    // Every cell on the way from the stroke's last pointer cell to this one, in order.
+    void DragTo(int32_t col, int32_t row);
+    // The board cell under a point; in close-up a point beyond the shown cells counts as the
+    // shown edge, since the board scrolls to what lies beyond.
+    void PointerCell(int X, int Y, int32_t *col, int32_t *row) const;
+    void NoteStrokeChange();
+    void HistoryStep(bool back);
+    bool StrokeChanged = false;  // the stroke in progress has changed a cell
+    size_t StrokeBase = 0;       // the undo history's size when the stroke began
+    QPoint DragPoint;            // the stroke's latest pointer position, for the scroll timer
     // Close-up helpers, kept apart from the fitted board's steps.
     // The area a close-up shows: the drawing area less the scroll strips.
     QSize CloseUpSize() const;
@@ -143,7 +166,8 @@ private:
     void CloseUpWheel(QWheelEvent *event);
     // Scrolls a close-up so that the cell is shown whole.
     void ShowCell(int32_t col, int32_t row);
-    void AutoScroll(int X, int Y);
+    // True when the close-up scrolled.
+    bool AutoScroll(int X, int Y);
     int DeviceScale() const;
 
     TBoardCanvas Canvas;

@@ -1,5 +1,14 @@
-// The undo and redo history of one board: cell changes grouped into strokes.
+// The undo and redo history of one board: cell changes grouped into strokes, and Clear.
 #include "core/MoveHistory.h"
+
+namespace {
+
+TGameState GameOf(const PuzzleDocument &doc)
+{
+    return {doc.Marks, doc.RowClueStrikes, doc.ColClueStrikes, doc.ElapsedTime, doc.InProgress};
+}
+
+} // namespace
 
 void TMoveHistory::Tell(const std::function<void(bool)> &to, bool enabled) const
 {
@@ -7,40 +16,65 @@ void TMoveHistory::Tell(const std::function<void(bool)> &to, bool enabled) const
         to(enabled);
 }
 
+void TMoveHistory::Push(std::vector<THistoryEntry> &to, THistoryEntry entry)
+{
+    to.push_back(std::move(entry));
+    Tell(&to == &UndoStack ? SetUndoEnabled : SetRedoEnabled, true);
+}
+
 void TMoveHistory::PushUndo(int32_t Col, int32_t Row, int32_t Value, uint8_t GroupEnd)
 {
-    UndoStack.push_back({Col, Row, Value, GroupEnd});
-    Tell(SetUndoEnabled, true);
+    Push(UndoStack, {Col, Row, Value, GroupEnd, nullptr});
 }
 
 void TMoveHistory::PushRedo(int32_t Col, int32_t Row, int32_t Value, uint8_t GroupEnd)
 {
-    RedoStack.push_back({Col, Row, Value, GroupEnd});
-    Tell(SetRedoEnabled, true);
+    Push(RedoStack, {Col, Row, Value, GroupEnd, nullptr});
 }
 
-void TMoveHistory::UndoGroup(TMyCrossArr &Marks)
+void TMoveHistory::PushGame(const PuzzleDocument &doc)
 {
-    TakeGroup(UndoStack, &TMoveHistory::PushRedo, Marks);
+    Push(UndoStack, {0, 0, 0, 1, std::make_shared<const TGameState>(GameOf(doc))});
+}
+
+void TMoveHistory::TakeEntry(std::vector<THistoryEntry> &from, PuzzleDocument &doc)
+{
+    THistoryEntry e = std::move(from.back());
+    from.pop_back();
+    THistoryEntry back = e;
+    if (e.Game) {
+        back.Game = std::make_shared<const TGameState>(GameOf(doc));
+        doc.Marks = e.Game->Marks;
+        doc.RowClueStrikes = e.Game->RowClueStrikes;
+        doc.ColClueStrikes = e.Game->ColClueStrikes;
+        doc.ElapsedTime = e.Game->ElapsedTime;
+        doc.InProgress = e.Game->InProgress;
+    } else {
+        int32_t &cell = doc.Marks.at(e.Row).at(e.Col);
+        back.Value = cell;
+        cell = e.Value;
+    }
+    Push(&from == &UndoStack ? RedoStack : UndoStack, std::move(back));
+}
+
+void TMoveHistory::UndoGroup(PuzzleDocument &doc)
+{
+    if (!UndoStack.empty()) {
+        TakeEntry(UndoStack, doc);
+        while (!UndoStack.empty() && UndoStack.back().GroupEnd == 0)
+            TakeEntry(UndoStack, doc);
+    }
     Tell(SetUndoEnabled, !UndoStack.empty());
 }
 
-void TMoveHistory::RedoGroup(TMyCrossArr &Marks)
+void TMoveHistory::RedoGroup(PuzzleDocument &doc)
 {
-    TakeGroup(RedoStack, &TMoveHistory::PushUndo, Marks);
-    Tell(SetRedoEnabled, !RedoStack.empty());
-}
-
-void TMoveHistory::TakeGroup(std::vector<THistoryEntry> &from, TPush pushBack, TMyCrossArr &Marks)
-{
-    uint8_t last = 0;
-    while (last == 0 && !from.empty()) {
-        const THistoryEntry e = from.back();
-        from.pop_back();
-        (this->*pushBack)(e.Col, e.Row, Marks.at(e.Row).at(e.Col), e.GroupEnd);
-        Marks[e.Row][e.Col] = e.Value;
-        last = e.GroupEnd;
+    bool ended = false;
+    while (!ended && !RedoStack.empty()) {
+        ended = RedoStack.back().GroupEnd != 0;
+        TakeEntry(RedoStack, doc);
     }
+    Tell(SetRedoEnabled, !RedoStack.empty());
 }
 
 void TMoveHistory::Clear()

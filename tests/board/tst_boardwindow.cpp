@@ -17,6 +17,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -50,9 +51,12 @@ private slots:
     void doubleClickIsTwoStrokes();
     void pressStartsTheGame();
     void clueStrikingAtItsEdges();
-    void clueClickAfterAStrokeAddsAMarker();
     void nothingStruckAfterAPrintRender();
     void undoAndRedoThroughTheCommands();
+    void undoAndRedoStepOneStroke_data();
+    void undoAndRedoStepOneStroke();
+    void dragTouchesEveryCellOnItsPath_data();
+    void dragTouchesEveryCellOnItsPath();
     void victory();
     void pressOnASolvedBoardRestartsTheClock();
     void clockTicksAndShowsThePlayTime();
@@ -70,6 +74,7 @@ private slots:
     void highlightFollowsThePointer();
     void windowShowsTheBackBuffer();
     void closeUpScrollsWithItsCluesPinned();
+    void strokeHeldAtTheCloseUpEdgeKeepsScrolling();
     void backdropOrBlack();
     void sideButtonsPlayNoPart();
 
@@ -77,6 +82,9 @@ private:
     TMDIChild *Open(const QString &name, const PuzzleDocument &doc);
     QPoint Cell(int col, int row) const;
     QString Put(const QString &name, const PuzzleDocument &doc);
+
+    TMDIChild *OpenDeep();
+    QString Row(int row) const;
 
     QTemporaryDir dir;
     TMainForm *form = nullptr;
@@ -300,17 +308,6 @@ void TestBoardWindow::clueStrikingAtItsEdges()
     QVERIFY(child->Modified);
 }
 
-void TestBoardWindow::clueClickAfterAStrokeAddsAMarker()
-{
-    QTest::mouseClick(child, Qt::LeftButton, {}, Cell(1, 1));
-    QTest::mouseClick(child, Qt::LeftButton, {}, QPoint(Cell(1, 0).x(), child->Origins.GridTop - 2));
-    const auto &stack = child->History.UndoStack;
-    QCOMPARE(stack.size(), size_t(3));
-    QCOMPARE(int(stack[2].GroupEnd), 1);
-    QCOMPARE(stack[2].Col, 1);
-    QCOMPARE(stack[2].Value, 1);
-}
-
 void TestBoardWindow::nothingStruckAfterAPrintRender()
 {
     const PuzzleDocument before = child->Doc;
@@ -336,8 +333,6 @@ void TestBoardWindow::undoAndRedoThroughTheCommands()
     QVERIFY(form->Redo1->isEnabled());
     QVERIFY(!child->Modified);
     form->Redo1->trigger();
-    QCOMPARE(child->Doc.Marks[0][1], 0);  // the lower stroke's marker alone
-    form->Redo1->trigger();
     QCOMPARE(child->Doc.Marks[0][1], 1);
     QVERIFY(!form->Redo1->isEnabled());
     // Undo never marks the document: closing asks nothing.
@@ -345,6 +340,103 @@ void TestBoardWindow::undoAndRedoThroughTheCommands()
     QVERIFY(!child->Modified);
     child->SubWindow()->close();
     QVERIFY(prompter->Questions.isEmpty());
+}
+
+QString TestBoardWindow::Row(int row) const
+{
+    QString s;
+    for (int32_t v : child->Doc.Marks[row])
+        s += v == 1 ? '#' : v == -1 ? 'x' : '.';
+    return s;
+}
+
+void TestBoardWindow::undoAndRedoStepOneStroke_data()
+{
+    // Steps on row 0: a digit clicks that cell with the left button, m with the middle one,
+    // a-b drags from a to b, ka-b is a keyboard stroke (Space held from a to b), n clicks a
+    // column clue, o the backdrop; U and R are the commands. Expected: row 0 after each step.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("rows");
+    QTest::newRow("two strokes, undo, redo") << "0 1 U R" << "#..... ##.... #..... ##....";
+    QTest::newRow("undo, a new stroke, undo") << "0 1 U 3 U" << "#..... ##.... #..... #..#.. #.....";
+    QTest::newRow("stroke, clue click, undo") << "1-2 n U" << ".##... .##... ......";
+    QTest::newRow("stroke, backdrop click, undo, redo") << "0 2 o U R" << "#..... #.#... #.#... #..... #.#...";
+    QTest::newRow("a click changing nothing keeps the redo")
+        << "m4 0 1 U n m4 R" << "....x. #...x. ##..x. #...x. #...x. #...x. ##..x.";
+    QTest::newRow("keyboard strokes") << "k0-2 k4-5 U U R R" << "###... ###.## ###... ...... ###... ###.##";
+}
+
+void TestBoardWindow::undoAndRedoStepOneStroke()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, rows);
+    const QPoint clue(Cell(3, 0).x(), child->Origins.GridTop - 2), backdrop(2, 2);
+    QStringList seen;
+    for (QString step : steps.split(' ')) {
+        const bool keys = step.startsWith('k');
+        if (keys)
+            step.remove(0, 1);
+        const QStringList ends = step.split('-');
+        if (step == "U") {
+            form->Undo1->trigger();
+        } else if (step == "R") {
+            form->Redo1->trigger();
+        } else if (step == "n" || step == "o") {
+            QTest::mouseClick(child, Qt::LeftButton, {}, step == "n" ? clue : backdrop);
+        } else if (step.startsWith('m')) {
+            QTest::mouseClick(child, Qt::MiddleButton, {}, Cell(step.mid(1).toInt(), 0));
+        } else if (keys) {
+            child->KeyDown(Qt::Key_Home, false);
+            for (int c = 0; c < ends[0].toInt(); ++c)
+                child->KeyDown(Qt::Key_Right, false);
+            child->KeyDown(Qt::Key_Space, false);
+            for (int c = ends[0].toInt(); c < ends[1].toInt(); ++c)
+                child->KeyDown(Qt::Key_Right, false);
+            child->KeyUp(Qt::Key_Space, false);
+        } else {
+            QTest::mousePress(child, Qt::LeftButton, {}, Cell(ends[0].toInt(), 0));
+            QTest::mouseMove(child, Cell(ends.last().toInt(), 0));
+            QTest::mouseRelease(child, Qt::LeftButton, {}, Cell(ends.last().toInt(), 0));
+        }
+        seen << Row(0);
+        // Enabled exactly when there is a stroke to take back, or to bring back.
+        QCOMPARE(form->Undo1->isEnabled(), !child->History.UndoStack.empty());
+        QCOMPARE(form->Redo1->isEnabled(), !child->History.RedoStack.empty());
+    }
+    QCOMPARE(seen.join(' '), rows);
+}
+
+void TestBoardWindow::dragTouchesEveryCellOnItsPath_data()
+{
+    // The pointer's cells, pressed at the first and released at the last; the rows of the
+    // board afterwards. A point with a negative row lies in the column clues above the grid.
+    QTest::addColumn<QList<QPoint>>("path");
+    QTest::addColumn<QString>("board");
+    QTest::newRow("along a row") << QList<QPoint>{{0, 1}, {5, 1}} << "...... ###### ...... ......";
+    QTest::newRow("three events round a corner")
+        << QList<QPoint>{{0, 0}, {5, 0}, {5, 3}} << "###### .....# .....# .....#";
+    QTest::newRow("diagonal") << QList<QPoint>{{0, 0}, {3, 3}} << "#..... .#.... ..#... ...#..";
+    QTest::newRow("slope") << QList<QPoint>{{0, 0}, {5, 3}} << "#..... .##... ...##. .....#";
+    QTest::newRow("out of the grid and back") << QList<QPoint>{{0, 0}, {0, -1}, {4, -1}, {4, 1}}
+                                              << "#...#. ....#. ...... ......";
+}
+
+void TestBoardWindow::dragTouchesEveryCellOnItsPath()
+{
+    QFETCH(QList<QPoint>, path);
+    QFETCH(QString, board);
+    child->Doc.Marks = MakeCrossArr(4, 6);
+    const auto at = [&](QPoint cell) { return Cell(cell.x(), cell.y()); };
+    QTest::mousePress(child, Qt::LeftButton, {}, at(path.first()));
+    for (const QPoint &p : path.mid(1))
+        QTest::mouseMove(child, at(p));
+    QTest::mouseRelease(child, Qt::LeftButton, {}, at(path.last()));
+    QStringList rows;
+    for (int r = 0; r < 4; ++r)
+        rows << Row(r);
+    QCOMPARE(rows.join(' '), board);
+    form->Undo1->trigger();  // one stroke, however many cells
+    QCOMPARE(child->Doc.Marks, MakeCrossArr(4, 6));
 }
 
 void TestBoardWindow::victory()
@@ -372,8 +464,15 @@ void TestBoardWindow::victory()
     // The sound is looked up in the working folder; without it nothing plays and nothing is said.
     QVERIFY(sounds.isEmpty() || sounds[0].endsWith("/sound.wav"));
 
-    // Any later release on a still-solved board congratulates again.
+    // Once a solve: later releases on the still-solved board, a clue click among them, do not
+    // congratulate again; leaving the solution and coming back does.
+    const int played = sounds.size();
     QTest::mouseClick(child, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseClick(child, Qt::LeftButton, {}, QPoint(Cell(3, 0).x(), child->Origins.GridTop - 2));
+    QCOMPARE(prompter->Questions.size(), 1);
+    QCOMPARE(sounds.size(), played);
+    QTest::mouseClick(child, Qt::LeftButton, {}, Cell(0, 0));
+    QTest::mouseClick(child, Qt::LeftButton, {}, Cell(0, 0));
     QCOMPARE(prompter->Questions.size(), 2);
 }
 
@@ -540,14 +639,34 @@ void TestBoardWindow::clearPutsTheGameBack()
     child->Timer1Timer();
     child->Doc.ColClueStrikes[0][0] = 1;
     form->FileSave1->trigger();
+    const PuzzleDocument played = child->Doc;
     form->Clear1->trigger();
+    const PuzzleDocument cleared = child->Doc;
     QCOMPARE(child->Doc.Marks, MakeCrossArr(4, 6));
     QCOMPARE(child->Doc.ColClueStrikes[0][0], 0);
     QCOMPARE(int(child->Doc.InProgress), 0);
     QCOMPARE(child->Doc.ElapsedTime, 0.0);
     QCOMPARE(child->Label2->text(), QStringLiteral("0:00:00"));
-    QVERIFY(!form->Undo1->isEnabled() && !form->Redo1->isEnabled() && !form->Clear1->isEnabled());
-    QVERIFY(child->History.UndoStack.empty());
+    QVERIFY(form->Undo1->isEnabled() && !form->Redo1->isEnabled() && !form->Clear1->isEnabled());
+
+    // Clear is one step back: marks, strike-outs and play time return; the clock waits.
+    form->Undo1->trigger();
+    QCOMPARE(child->Doc, played);
+    QCOMPARE(child->Label2->text(), FormatPlayTime(played.ElapsedTime));
+    QVERIFY(!child->Timer1->isActive());
+    QVERIFY(form->Redo1->isEnabled() && form->Clear1->isEnabled());
+    form->Redo1->trigger();
+    QCOMPARE(child->Doc, cleared);
+    QCOMPARE(child->Label2->text(), QStringLiteral("0:00:00"));
+    QVERIFY(!form->Redo1->isEnabled() && !form->Clear1->isEnabled());
+    form->Undo1->trigger();
+    form->Undo1->trigger();  // then the stroke before it
+    QCOMPARE(child->Doc.Marks, MakeCrossArr(4, 6));
+    QCOMPARE(child->Doc.ColClueStrikes[0][0], 1);
+    form->Redo1->trigger();
+    form->Redo1->trigger();
+    QCOMPARE(child->Doc, cleared);
+
     // Clear does not mark the document: closing asks nothing and the file keeps the saved game.
     QVERIFY(!child->Modified);
     child->SubWindow()->close();
@@ -595,14 +714,19 @@ void TestBoardWindow::windowShowsTheBackBuffer()
     shown();
 }
 
-void TestBoardWindow::closeUpScrollsWithItsCluesPinned()
+TMDIChild *TestBoardWindow::OpenDeep()
 {
     // 100 x 80 with 50 runs a row and 40 a column: too big to fit, clue areas too deep to show.
     TMyCrossArr deep = MakeCrossArr(80, 100);
     for (int r = 0; r < 80; ++r)
         for (int c = 0; c < 100; ++c)
             deep[r][c] = (r + c) % 2 == 0 || c % 7 == 0;
-    child = Open("deep.pxg", DocumentFromPicture(deep));
+    return Open("deep.pxg", DocumentFromPicture(deep));
+}
+
+void TestBoardWindow::closeUpScrollsWithItsCluesPinned()
+{
+    child = OpenDeep();
     QVERIFY(child->CloseUp);
     QVERIFY(child->CellSize >= MinCloseUpCell);
     QScrollBar *grid[2] = {}, *clues[2] = {};
@@ -640,9 +764,9 @@ void TestBoardWindow::closeUpScrollsWithItsCluesPinned()
     QCOMPARE(child->View.FirstCol, 13);
     const int row = child->View.FirstRow;
     const int under = child->View.FirstCol + (edge - child->Origins.GridLeft) / a;
-    QCOMPARE(child->Doc.Marks[row][last], 1);
-    QCOMPARE(child->Doc.Marks[row][under], 1);
-    QCOMPARE(child->Doc.Marks[row][under - 1], 1);
+    // Every cell from the press to the one under the pointer, the first one scrolled in too.
+    for (int c = 0; c < 100; ++c)
+        QCOMPARE(child->Doc.Marks[row][c], int(c >= last && c <= under));
     form->Undo1->trigger();  // one stroke, one undo, wherever the board has scrolled
     QCOMPARE(child->Doc.Marks[row], std::vector<int32_t>(100, 0));
 
@@ -651,6 +775,30 @@ void TestBoardWindow::closeUpScrollsWithItsCluesPinned()
     QVERIFY(!child->CloseUp);
     for (QScrollBar *bar : child->findChildren<QScrollBar *>())
         QVERIFY(!bar->isVisible());
+}
+
+void TestBoardWindow::strokeHeldAtTheCloseUpEdgeKeepsScrolling()
+{
+    child = OpenDeep();
+    child->ScrollBy(10, 7);
+    const int a = child->CellSize;
+    const int y = child->Origins.GridTop + a / 2;
+    const int first = child->View.FirstCol + child->View.Cols - 3;
+    QTest::mousePress(child, Qt::LeftButton, {}, QPoint(child->Origins.GridLeft + (first - 10) * a + a / 2, y));
+    const int edge = child->width() - child->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 2;
+    QTest::mouseMove(child, QPoint(edge, y));
+    QCOMPARE(child->View.FirstCol, 11);
+    QVERIFY(child->ScrollTimer->isActive());
+    for (int tick = 0; tick < 5; ++tick)
+        child->ScrollTimerTimer();  // the button held still
+    QCOMPARE(child->View.FirstCol, 16);
+    const int under = child->View.FirstCol + (edge - child->Origins.GridLeft) / a;
+    QTest::mouseRelease(child, Qt::LeftButton, {}, QPoint(edge, y));
+    QVERIFY(!child->ScrollTimer->isActive());
+    for (int c = 0; c < 100; ++c)
+        QCOMPARE(child->Doc.Marks[7][c], int(c >= first && c <= under));
+    form->Undo1->trigger();
+    QCOMPARE(child->Doc.Marks[7], std::vector<int32_t>(100, 0));
 }
 
 void TestBoardWindow::backdropOrBlack()

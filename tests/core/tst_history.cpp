@@ -7,40 +7,42 @@ namespace {
 
 // A board of one row with the Undo and Redo commands' states, as the main window keeps them.
 struct TBench {
-    TMyCrossArr Marks = MakeCrossArr(1, 8);
+    PuzzleDocument Doc;
     TMoveHistory History;
     bool UndoEnabled = false;
     bool RedoEnabled = false;
 
     TBench()
     {
+        Doc.Marks = Doc.RowClueStrikes = MakeCrossArr(1, 8);
+        Doc.ColClueStrikes = MakeCrossArr(1, 8);
         History.SetUndoEnabled = [this](bool on) { UndoEnabled = on; };
         History.SetRedoEnabled = [this](bool on) { RedoEnabled = on; };
     }
 
-    // A stroke as the mouse makes it: a press inside the grid empties the redo history.
-    void Stroke(std::initializer_list<int> cells, int32_t value)
+    // A stroke as the board window makes it: cells, then its end marker; it replaces the redo history.
+    void Stroke(const std::vector<int> &cells, int32_t value)
     {
         History.RedoStack.clear();
         RedoEnabled = false;
-        UndoEnabled = true;
         int last = -1;
         for (int c : cells) {
-            History.PushUndo(c, 0, Marks[0][c], 0);
-            Marks[0][c] = value;
+            History.PushUndo(c, 0, Doc.Marks[0][c], 0);
+            Doc.Marks[0][c] = value;
             last = c;
         }
-        EndMarker(last);
+        History.PushUndo(last, 0, Doc.Marks[0][last], 1);
     }
-    void EndMarker(int cell) { History.PushUndo(cell, 0, Marks[0][cell], 1); }
-
-    void Undo()
+    // Clear as the board window does it.
+    void Clear()
     {
-        if (!RedoEnabled)
-            History.UndoGroup(Marks);
-        History.UndoGroup(Marks);
+        History.RedoStack.clear();
+        RedoEnabled = false;
+        History.PushGame(Doc);
+        ResetGame(Doc);
     }
-    void Redo() { History.RedoGroup(Marks); }
+    void Undo() { History.UndoGroup(Doc); }
+    void Redo() { History.RedoGroup(Doc); }
 
     QString Stack(const std::vector<THistoryEntry> &stack) const
     {
@@ -52,7 +54,7 @@ struct TBench {
     QString Row() const
     {
         QString s;
-        for (int32_t v : Marks[0])
+        for (int32_t v : Doc.Marks[0])
             s += v == 1 ? '#' : v == -1 ? 'x' : '.';
         return s;
     }
@@ -65,10 +67,9 @@ class TestHistory : public QObject {
 
 private slots:
     void twoStrokesBackAndForth();
-    void oneStrokeUndoneWholly();
-    void threeStrokes();
-    void newStrokeAfterUndoTakesTheLowerMarkerAlong();
-    void clickWithoutCellAddsASecondMarker();
+    void oneStepEachWay_data();
+    void oneStepEachWay();
+    void clearIsOneStep();
     void cellEnteredTwiceComesBackToItsFirstMark();
     void emptyStacksChangeNothing();
 };
@@ -81,12 +82,11 @@ void TestHistory::twoStrokesBackAndForth()
     b.Stroke({4, 5}, -1);
     QCOMPARE(b.Stack(b.History.UndoStack), QString("00 10 11 40 50 51"));
     QVERIFY(b.History.RedoStack.empty());
-    QVERIFY(!b.RedoEnabled);
     QCOMPARE(b.Row(), QString("##..xx.."));
 
     b.Undo();
-    QCOMPARE(b.Stack(b.History.UndoStack), QString("00 10"));
-    QCOMPARE(b.Stack(b.History.RedoStack), QString("51 50 40 11"));
+    QCOMPARE(b.Stack(b.History.UndoStack), QString("00 10 11"));
+    QCOMPARE(b.Stack(b.History.RedoStack), QString("51 50 40"));
     QVERIFY(b.RedoEnabled && b.UndoEnabled);
     QCOMPARE(b.Row(), QString("##......"));
 
@@ -108,74 +108,82 @@ void TestHistory::twoStrokesBackAndForth()
     QCOMPARE(b.Row(), QString("##..xx.."));
 }
 
-void TestHistory::oneStrokeUndoneWholly()
+void TestHistory::oneStepEachWay_data()
 {
-    TBench b;
-    b.Stroke({2, 3, 4}, 1);
-    QCOMPARE(b.History.UndoStack.size(), size_t(4));
-    b.Undo();
-    QVERIFY(b.History.UndoStack.empty());
-    QVERIFY(!b.UndoEnabled);
-    QVERIFY(b.RedoEnabled);
-    QCOMPARE(b.Row(), QString("........"));
+    // Steps: a digit string fills those cells in one stroke, U undoes, R redoes, C clears.
+    // Expected: the row after each step, then whether Undo and Redo are enabled.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<QString>("enabled");
+    QTest::newRow("three strokes, two back, three forth")
+        << "0 2 4 U U R R R" << "#....... #.#..... #.#.#... #.#..... #....... #.#..... #.#.#... #.#.#..." << "10";
+    QTest::newRow("undo, a new stroke, undo") << "0 2 U 6 U" << "#....... #.#..... #....... #.....#. #......." << "11";
+    QTest::newRow("all back and all forth") << "01 5 U U U R R" << "##...... ##...#.. ##...... ........ ........ ##...... ##...#.." << "10";
+    QTest::newRow("clear between strokes") << "01 C 3 U U R R" << "##...... ........ ...#.... ........ ##...... ........ ...#...." << "10";
 }
 
-void TestHistory::threeStrokes()
+void TestHistory::oneStepEachWay()
 {
+    QFETCH(QString, steps);
+    QFETCH(QString, rows);
+    QFETCH(QString, enabled);
     TBench b;
-    b.Stroke({0}, 1);
-    b.Stroke({2}, 1);
-    b.Stroke({4}, 1);
-    b.Undo();
-    QCOMPARE(b.Row(), QString("#.#....."));
-    b.Undo();
-    QCOMPARE(b.Row(), QString("#......."));
-    b.Redo();  // only the first stroke's end marker
-    QCOMPARE(b.Row(), QString("#......."));
-    b.Redo();
-    QCOMPARE(b.Row(), QString("#.#....."));
-    b.Redo();
-    QCOMPARE(b.Row(), QString("#.#.#..."));
-    QVERIFY(!b.RedoEnabled);
+    QStringList seen;
+    for (const QString &step : steps.split(' ')) {
+        if (step == "U") {
+            b.Undo();
+        } else if (step == "R") {
+            b.Redo();
+        } else if (step == "C") {
+            b.Clear();
+        } else {
+            std::vector<int> cells;
+            for (QChar c : step)
+                cells.push_back(c.digitValue());
+            b.Stroke(cells, 1);
+        }
+        seen << b.Row();
+        QCOMPARE(b.UndoEnabled, !b.History.UndoStack.empty());
+        QCOMPARE(b.RedoEnabled, !b.History.RedoStack.empty());
+    }
+    QCOMPARE(seen.join(' '), rows);
+    QCOMPARE(QString::number(b.UndoEnabled) + QString::number(b.RedoEnabled), enabled);
 }
 
-void TestHistory::newStrokeAfterUndoTakesTheLowerMarkerAlong()
-{
-    TBench b;
-    b.Stroke({0}, 1);
-    b.Stroke({2}, 1);
-    b.Undo();
-    QCOMPARE(b.Stack(b.History.RedoStack), QString("21 20 01"));
-    b.Stroke({6}, 1);  // the lower stroke's marker went with the emptied redo history
-    QCOMPARE(b.Stack(b.History.UndoStack), QString("00 60 61"));
-    b.Undo();
-    QCOMPARE(b.Row(), QString("........"));
-    QVERIFY(b.History.UndoStack.empty());
-}
-
-void TestHistory::clickWithoutCellAddsASecondMarker()
+void TestHistory::clearIsOneStep()
 {
     TBench b;
     b.Stroke({1, 2}, 1);
-    b.EndMarker(2);  // a click on a clue number after the stroke
-    b.Undo();        // both runs take one marker each
-    QCOMPARE(b.Row(), QString(".##....."));
-    QVERIFY(b.RedoEnabled);
-    b.Undo();        // now once: the stroke itself
+    b.Doc.RowClueStrikes[0][0] = 1;
+    b.Doc.ElapsedTime = 5 / 86400.0;
+    b.Doc.InProgress = 1;
+    const PuzzleDocument played = b.Doc;
+    b.Clear();
+    b.Undo();
+    QCOMPARE(b.Doc, played);
+    QVERIFY(b.UndoEnabled && b.RedoEnabled);
+    b.Redo();
+    PuzzleDocument cleared = played;
+    ResetGame(cleared);
+    QCOMPARE(b.Doc, cleared);
+    QVERIFY(!b.RedoEnabled);
+    b.Undo();
+    b.Undo();  // then the stroke below
     QCOMPARE(b.Row(), QString("........"));
+    QCOMPARE(b.Doc.RowClueStrikes[0][0], 1);
 }
 
 void TestHistory::cellEnteredTwiceComesBackToItsFirstMark()
 {
     TBench b;
-    b.Marks[0][3] = -1;
+    b.Doc.Marks[0][3] = -1;
     // A drag over 3, 4 and back onto 3: entries are applied from the top down.
     b.History.PushUndo(3, 0, -1, 0);
-    b.Marks[0][3] = 1;
+    b.Doc.Marks[0][3] = 1;
     b.History.PushUndo(4, 0, 0, 0);
-    b.Marks[0][4] = 1;
+    b.Doc.Marks[0][4] = 1;
     b.History.PushUndo(3, 0, 1, 0);
-    b.EndMarker(3);
+    b.History.PushUndo(3, 0, 1, 1);
     b.Undo();
     QCOMPARE(b.Row(), QString("...x...."));
 }
@@ -184,9 +192,9 @@ void TestHistory::emptyStacksChangeNothing()
 {
     TBench b;
     b.UndoEnabled = b.RedoEnabled = true;
-    b.History.UndoGroup(b.Marks);
+    b.History.UndoGroup(b.Doc);
     QVERIFY(!b.UndoEnabled);
-    b.History.RedoGroup(b.Marks);
+    b.History.RedoGroup(b.Doc);
     QVERIFY(!b.RedoEnabled);
     QCOMPARE(b.Row(), QString("........"));
 }
