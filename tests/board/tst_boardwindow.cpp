@@ -363,7 +363,8 @@ void TestBoardWindow::undoAndRedoStepOneStroke_data()
     QTest::newRow("stroke, backdrop click, undo, redo") << "0 2 o U R" << "#..... #.#... #.#... #..... #.#...";
     QTest::newRow("a click changing nothing keeps the redo")
         << "m4 0 1 U n m4 R" << "....x. #...x. ##..x. #...x. #...x. #...x. ##..x.";
-    QTest::newRow("keyboard strokes") << "k0-2 k4-5 U U R R" << "###... ###.## ###... ...... ###... ###.##";
+    QTest::newRow("keyboard strokes")
+        << "k0-2 k4-5 U R U U R" << "###... ###.## ###... ###.## ###... ...... ###...";
 }
 
 void TestBoardWindow::undoAndRedoStepOneStroke()
