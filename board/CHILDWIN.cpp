@@ -399,10 +399,13 @@ void TMDIChild::FormMouseDown(uint8_t button, int X, int Y)
 {
     if (Closed)
         return;
+    // A second button pressed during a stroke carries on the same stroke.
+    if (!MouseIsDown) {
+        StrokeChanged = false;
+        StrokeBase = History.UndoStack.size();
+    }
     MouseIsDown = true;
     StrokeButton = button;
-    StrokeChanged = false;
-    StrokeBase = History.UndoStack.size();
     DragPoint = QPoint(X, Y);
     PointerCell(X, Y, &DragCol, &DragRow);
     int32_t col, row;
@@ -573,17 +576,18 @@ void TMDIChild::FormMouseUp(int X, int Y)
     if (Closed)
         return;
     ScrollTimer->stop();
-    try {
-        // A stroke that changed no cell leaves nothing to take back.
-        if (StrokeChanged && LastCol != 0 && LastRow != 0)
-            History.PushUndo(LastCol - 1, LastRow - 1, Doc.Marks.at(LastRow - 1).at(LastCol - 1), 1);
-        else if (History.UndoStack.size() > StrokeBase)
-            History.UndoStack.resize(StrokeBase);
-    } catch (...) {
+    if (MouseIsDown) {
+        try {
+            // A stroke that changed no cell leaves nothing to take back.
+            if (StrokeChanged && LastCol != 0 && LastRow != 0)
+                History.PushUndo(LastCol - 1, LastRow - 1, Doc.Marks.at(LastRow - 1).at(LastCol - 1), 1);
+            else if (History.UndoStack.size() > StrokeBase)
+                History.UndoStack.resize(StrokeBase);
+        } catch (...) {
+        }
+        StrokeChanged = false;
+        Host->SetCommandEnabled(TBoardCommand::Undo, !History.UndoStack.empty());
     }
-    StrokeChanged = false;
-    StrokeBase = History.UndoStack.size();
-    Host->SetCommandEnabled(TBoardCommand::Undo, !History.UndoStack.empty());
     MouseIsDown = false;
     Modified = true;
     Host->SetCommandEnabled(TBoardCommand::Save, true);
