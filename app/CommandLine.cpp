@@ -3,6 +3,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -40,6 +41,26 @@ TStartArguments ParseStartArguments(const QStringList &arguments)
             start.Paths << argument;
     }
     return start;
+}
+
+QString HandedPath(const QString &asGiven, const QString &folder)
+{
+    const QString joint = QStringLiteral("/./");
+    if (asGiven.isEmpty())
+        return asGiven;
+    if (QDir::isAbsolutePath(asGiven))
+        // An absolute path holding the joint itself gets one in front, so it comes back whole.
+        return asGiven.contains(joint) ? joint + asGiven : asGiven;
+    QString base = QDir::cleanPath(folder);
+    if (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    return base + joint + asGiven;
+}
+
+QString GivenPath(const QString &handed)
+{
+    const qsizetype joint = handed.indexOf(QStringLiteral("/./"));
+    return joint < 0 ? handed : handed.mid(joint + 3);
 }
 
 int PrintStartInfo(const TStartArguments &start)

@@ -13,6 +13,13 @@ struct TStartArguments {
 // file whose name starts with a dash still opens. A first "--" ends the options and is dropped.
 TStartArguments ParseStartArguments(const QStringList &arguments);
 
+// A path as a later start hands it to the running player, which has a working folder of its
+// own: the file named absolutely, with "/./" where the path as the user gave it begins (a
+// relative one follows this start's folder). It still names the file for any reader.
+QString HandedPath(const QString &asGiven, const QString &folder);
+// The path as the user gave it, for the caption, from a handed path.
+QString GivenPath(const QString &handed);
+
 // The Russian help text or the version line, on standard output; needs a QCoreApplication
 // but no display. Returns the exit code.
 int PrintStartInfo(const TStartArguments &start);

@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -60,4 +62,50 @@ TAboutBox::TAboutBox(QWidget *parent)
 void TAboutBox::bCloseClick()
 {
     accept();
+}
+
+void TAboutBox::setVisible(bool visible)
+{
+    if (visible && !isVisible())
+        CentreOnFrame();
+    QDialog::setVisible(visible);
+}
+
+bool TAboutBox::event(QEvent *event)
+{
+    const bool handled = QDialog::event(event);
+    // The window manager frames the box as it maps it; a frame other than the guessed one moves
+    // the box once more, before the player can take hold of it.
+    if (FrameGuessed && (event->type() == QEvent::Show || event->type() == QEvent::Move) && windowHandle()) {
+        const QMargins real = windowHandle()->frameMargins();
+        if (!real.isNull()) {
+            FrameGuessed = false;
+            OwnMargins = real;
+            if (real != GuessedMargins)
+                CentreOnFrame();
+        }
+    }
+    return handled;
+}
+
+void TAboutBox::CentreOnFrame()
+{
+    const QWidget *frame = parentWidget() ? parentWidget()->window() : nullptr;
+    QRect area;
+    if (frame && frame->isVisible())
+        area = frame->frameGeometry();
+    else if (const QScreen *where = screen())
+        area = where->availableGeometry();
+    else
+        return;
+    // The box's own frame is known once it has been framed (a hidden box may have lost it).
+    // Before that, the main window's frame stands in: the same window manager frames both,
+    // while the toolkit's own guess is far off under a maximized main window.
+    QMargins margins = OwnMargins;
+    FrameGuessed = margins.isNull();
+    if (FrameGuessed && frame && frame->windowHandle())
+        margins = frame->windowHandle()->frameMargins();
+    GuessedMargins = margins;
+    const QSize outer = size().grownBy(margins);
+    move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
 }

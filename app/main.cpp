@@ -6,7 +6,7 @@
 #include "app/uMain.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QDir>
 #include <QScreen>
 #include <csignal>
 #include <cstdio>
@@ -35,7 +35,7 @@ int main(int argc, char **argv)
         // file this start was given, so it goes over resolved against this start's folder.
         QStringList resolved;
         for (const QString &path : arguments)
-            resolved << (path.isEmpty() ? path : QFileInfo(path).absoluteFilePath());
+            resolved << HandedPath(path, QDir::currentPath());
         if (HandOff::SendToRunning(channel, HandOff::BuildText(resolved), &problem))
             return 0;
     }

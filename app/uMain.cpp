@@ -1,6 +1,7 @@
 // The main frame window: the workspace of board windows and every command of the program.
 #include "app/uMain.h"
 
+#include "app/CommandLine.h"
 #include "app/TApplication.h"
 #include "app/about.h"
 #include "app/HandOff.h"
@@ -372,6 +373,8 @@ void TMainForm::SubWindowActivated(QMdiSubWindow *window)
     if (LastActive)
         LastActive->FormDeactivate();
     LastActive = child;
+    // A check's or a hint's answer belongs to the board that gave it.
+    StatusBar->clearMessage();
     child->FormActivate();
 }
 
@@ -398,7 +401,7 @@ void TMainForm::SubWindowStateChanged(QMdiSubWindow *sub, Qt::WindowStates now)
     MdiArea->setActiveSubWindow(nullptr);
 }
 
-void TMainForm::OpenPuzzleFile(const QString &path)
+void TMainForm::OpenPuzzleFile(const QString &path, const QString &caption)
 {
     const QFileInfo info(path);
     if (!info.exists() || info.isDir())
@@ -416,7 +419,7 @@ void TMainForm::OpenPuzzleFile(const QString &path)
     sub->resize(TWorkspace::RestoredWidth, TWorkspace::RestoredHeight);
     // The working folder moves with the browser: the game must go back into this very file.
     child->FileName = info.absoluteFilePath();
-    child->setWindowTitle(path);
+    child->setWindowTitle(caption.isEmpty() ? path : caption);
     connect(sub, &QMdiSubWindow::windowStateChanged, this,
             [this, sub](Qt::WindowStates, Qt::WindowStates now) { SubWindowStateChanged(sub, now); });
     sub->showMaximized();
@@ -433,7 +436,7 @@ void TMainForm::WMCopyData(const QByteArray &text)
 {
     TApplication::Guarded([&] {
         for (const QString &path : HandOff::SplitText(text))
-            OpenPuzzleFile(path);
+            OpenPuzzleFile(path, GivenPath(path));
     });
 }
 

@@ -26,7 +26,8 @@ public:
     ~TMainForm() override;
 
     // Opens a puzzle file into a new board window; an error is thrown after the window is gone.
-    void OpenPuzzleFile(const QString &path);
+    // The caption shows the path, or the caption given.
+    void OpenPuzzleFile(const QString &path, const QString &caption = QString());
     // Opens the paths of a hand-off text in order; the first failure is shown and ends it.
     void WMCopyData(const QByteArray &text);
 

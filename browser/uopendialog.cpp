@@ -41,8 +41,6 @@ const QColor HeaderEdge(128, 128, 128);
 constexpr int PathRole = Qt::UserRole;
 constexpr int LevelRole = Qt::UserRole + 1;
 
-enum Column { ColNumber, ColName, ColDifficulty, ColSize, ColStarted, ColumnCount };
-
 // Volumes get their icon above the name, as a large-icon view shows them.
 class TVolumeDelegate final : public QStyledItemDelegate {
 public:
@@ -148,8 +146,10 @@ protected:
         if (horizontal) {
             QRect textRect = rect.adjusted(2, 0, -2, -1);
             if (isSortIndicatorShown() && sortIndicatorSection() == logicalIndex) {
+                // Pointing down while the first row holds the least, as the toolkit's own
+                // headers draw it.
                 const int x = rect.right() - 10, y = rect.center().y();
-                const QPolygon mark = sortIndicatorOrder() == Qt::DescendingOrder
+                const QPolygon mark = sortIndicatorOrder() == Qt::AscendingOrder
                     ? QPolygon({QPoint(x, y - 2), QPoint(x + 6, y - 2), QPoint(x + 3, y + 1)})
                     : QPolygon({QPoint(x, y + 1), QPoint(x + 6, y + 1), QPoint(x + 3, y - 2)});
                 painter->drawPolygon(mark);
@@ -383,9 +383,11 @@ TfOpenDialog::TfOpenDialog(TBrowserHost *host)
     const int widths[ColumnCount] = {30, 123, 80, 64, 67};
     for (int c = 0; c < ColumnCount; ++c)
         top->resizeSection(c, widths[c]);
-    // The mark moves and flips with clicks, but the rows keep the order of the folder listing.
+    // The rows follow the mark; another column starts with its least value at the top.
+    for (int c = 0; c < ColumnCount; ++c)
+        Grid->horizontalHeaderItem(c)->setData(Qt::InitialSortOrderRole, int(Qt::AscendingOrder));
     top->setSortIndicatorShown(true);
-    top->setSortIndicator(ColName, Qt::DescendingOrder);
+    top->setSortIndicator(ColName, Qt::AscendingOrder);
     QHeaderView *side = Grid->verticalHeader();
     side->setFixedWidth(12);
     side->setMinimumSectionSize(1);
@@ -405,8 +407,14 @@ TfOpenDialog::TfOpenDialog(TBrowserHost *host)
 
     Image1 = new QLabel(this);
     Image1->setGeometry(568, 16, 153, 265);
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setAlignment(Qt::AlignCenter);
     Image1->setScaledContents(false);
+    Image1->setWordWrap(true);
+    QPalette paper = Image1->palette();
+    paper.setColor(QPalette::Window, Qt::white);
+    paper.setColor(QPalette::WindowText, Qt::black);
+    Image1->setPalette(paper);
+    Image1->setAutoFillBackground(true);
 
     bOpen = new QPushButton(QStringLiteral("Открыть"), this);
     bOpen->setGeometry(568, 288, 75, 25);
@@ -426,6 +434,7 @@ TfOpenDialog::TfOpenDialog(TBrowserHost *host)
             CurrentRow = row;
     });
     connect(Grid, &QTableWidget::cellClicked, this, [this] { GridClick(); });
+    connect(top, &QHeaderView::sortIndicatorChanged, this, [this] { SortGrid(); });
     grid->OnKeyMove = [this] { GridClick(); };
     grid->OnDoubleClick = [this] { bOpenClick(); };
     connect(Grid, &QWidget::customContextMenuRequested, this,
@@ -630,6 +639,7 @@ void TfOpenDialog::DirListChange()
     Relisting = true;
     Grid->setRowCount(0);
     Relisting = false;
+    Puzzles.clear();
 
     const QFileInfoList entries = QDir(Folder).entryInfoList(
         {QStringLiteral("*.pxg")}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -662,23 +672,20 @@ void TfOpenDialog::DirListChange()
         }
         QByteArray header = head;
         header.resize(PuzzleFile::HeaderSize, '\0');
-        const PuzzleFile::Header h = PuzzleFile::DecodeHeader(header.constData());
-
-        const int row = Grid->rowCount();
-        Relisting = true;
-        Grid->insertRow(row);
-        Relisting = false;
-        const QColor white(Qt::white);
-        const QColor window = palette().color(QPalette::Base);
-        Grid->setItem(row, ColNumber, Cell(QString::number(row + 1), Qt::AlignCenter, white));
-        Grid->setItem(row, ColName, Cell(name, Qt::AlignLeft | Qt::AlignVCenter, window));
+        TListedPuzzle puzzle;
+        puzzle.Name = name;
+        puzzle.Head = PuzzleFile::DecodeHeader(header.constData());
         const int digit = DifficultyDigit(name);
-        if (digit >= 0)
+        if (digit >= 0) {
+            puzzle.Difficulty = digit;
             setWindowTitle(QString::number(digit));
-        Grid->setItem(row, ColDifficulty, Cell(ListedDifficulty(digit), Qt::AlignCenter, window));
-        Grid->setItem(row, ColSize, Cell(ListedSize(h), Qt::AlignCenter, white));
-        Grid->setItem(row, ColStarted, Cell(ListedStarted(h), Qt::AlignCenter, white));
+        }
+        puzzle.Listed = int(Puzzles.size());
+        Puzzles.append(puzzle);
     }
+    const QHeaderView *top = Grid->horizontalHeader();
+    SortListing(Puzzles, top->sortIndicatorSection(), top->sortIndicatorOrder());
+    FillGrid();
     SelectGridRow();
     if (!errors.isEmpty())
         Prompts::ShowError(this, ListingErrorText(errors));
@@ -692,6 +699,37 @@ QString TfOpenDialog::ListingErrorText(const QStringList &errors)
     if (errors.size() > Shown)
         lines << QStringLiteral("… (%1 more)").arg(errors.size() - Shown);
     return lines.join(QLatin1Char('\n'));
+}
+
+void TfOpenDialog::FillGrid()
+{
+    Relisting = true;
+    Grid->setRowCount(0);
+    Grid->setRowCount(int(Puzzles.size()));
+    const QColor white(Qt::white);
+    const QColor window = palette().color(QPalette::Base);
+    for (int row = 0; row < Puzzles.size(); ++row) {
+        const TListedPuzzle &p = Puzzles[row];
+        Grid->setItem(row, ColNumber, Cell(QString::number(row + 1), Qt::AlignCenter, white));
+        Grid->setItem(row, ColName, Cell(p.Name, Qt::AlignLeft | Qt::AlignVCenter, window));
+        Grid->setItem(row, ColDifficulty, Cell(ListedDifficulty(p.Difficulty), Qt::AlignCenter, window));
+        Grid->setItem(row, ColSize, Cell(ListedSize(p.Head), Qt::AlignCenter, white));
+        Grid->setItem(row, ColStarted, Cell(ListedStarted(p.Head), Qt::AlignCenter, white));
+    }
+    Relisting = false;
+}
+
+void TfOpenDialog::SortGrid()
+{
+    // The player keeps looking at the same file wherever the new order puts it.
+    const QString selected = SelectedName();
+    const QHeaderView *top = Grid->horizontalHeader();
+    SortListing(Puzzles, top->sortIndicatorSection(), top->sortIndicatorOrder());
+    FillGrid();
+    for (int row = 0; row < Puzzles.size(); ++row)
+        if (!selected.isEmpty() && Puzzles[row].Name == selected)
+            CurrentRow = row;
+    SelectGridRow();
 }
 
 void TfOpenDialog::SelectGridRow()
@@ -758,7 +796,12 @@ void TfOpenDialog::GridClick()
     const TPreviewLayout layout = PreviewLayout(c, r, Image1->width(), Image1->height());
     if (!layout.Valid)
         return;
-    const int cell = layout.Cell, width = layout.Width, height = layout.Height;
+    if (!layout.Fits) {
+        Image1->setText(PreviewTooLargeText(c, r));
+        Image1->show();
+        return;
+    }
+    const int cell = layout.Cell;
 
     // The marks follow the solution; both must be there before anything changes on screen.
     const qint64 block = qint64(4) * r * c;
@@ -771,24 +814,18 @@ void TfOpenDialog::GridClick()
         return;
     }
 
-    Image1->resize(Image1->width(), height);
-    QImage picture(width, height, QImage::Format_RGB32);
-    picture.fill(Qt::white);
+    // Filled cells keep a white line at their left and top, while a cell has room for one;
+    // there are no grid lines.
+    const int gap = cell >= 3 ? 1 : 0;
     {
-        QPainter painter(&picture);
+        QPainter painter(&canvas);
         for (int i = 0; i < r; ++i)
             for (int j = 0; j < c; ++j) {
                 const qint32 value = qFromLittleEndian<qint32>(marks.constData() + 4 * (qint64(i) * c + j));
-                // Filled cells keep a white line at their left and top; there are no grid lines.
                 if (value == 1)
-                    painter.fillRect(j * cell + 1, i * cell + 1, cell - 1, cell - 1, Qt::black);
+                    painter.fillRect(layout.Left + j * cell + gap, layout.Top + i * cell + gap, cell - gap,
+                                     cell - gap, Qt::black);
             }
-    }
-    canvas = QImage(Image1->size(), QImage::Format_RGB32);
-    canvas.fill(Qt::white);
-    {
-        QPainter painter(&canvas);
-        painter.drawImage(0, 0, picture);
     }
     SetPreview(canvas);
     Image1->show();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "browser/BrowserHost.h"
+#include "browser/LibraryListing.h"
 
 #include <QByteArray>
 #include <QDialog>
@@ -80,11 +81,17 @@ private:
     void BuildDirList();
     // Marks the listed volume that holds a folder, without running DriveListChange.
     void MarkVolumeOf(const QString &folder);
+    // Puts the listed puzzles into the grid in their present order.
+    void FillGrid();
+    // Reorders the rows by the header's mark, keeping the selection on its file.
+    void SortGrid();
     void SelectGridRow();
     void SetPreview(const QImage &canvas);
 
     TBrowserHost *Host;
     QString Folder;
+    // The current folder's puzzles, in the grid's order.
+    QList<TListedPuzzle> Puzzles;
     int CurrentRow = 0;
     // Set while the program itself moves a selection, so only the user's moves act.
     bool Marking = false;

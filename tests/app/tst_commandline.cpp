@@ -1,6 +1,7 @@
 // The player's command line: which words are options, and help without a display.
 #include "app/CommandLine.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTest>
 
@@ -10,6 +11,8 @@ class TestCommandLine : public QObject {
 private slots:
     void parsing_data();
     void parsing();
+    void handedPathsComeBackAsGiven_data();
+    void handedPathsComeBackAsGiven();
     void answersWithoutADisplay_data();
     void answersWithoutADisplay();
 };
@@ -41,6 +44,31 @@ void TestCommandLine::parsing()
     QTEST(start.Help, "help");
     QTEST(start.Version, "version");
     QTEST(start.Paths, "paths");
+}
+
+void TestCommandLine::handedPathsComeBackAsGiven_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("names");
+    QTest::newRow("relative") << "a.pxg" << "/home/u" << "/home/u/a.pxg";
+    QTest::newRow("up and down") << "../x/a.pxg" << "/home/u/" << "/home/x/a.pxg";
+    QTest::newRow("dot first") << "./a.pxg" << "/home/u" << "/home/u/a.pxg";
+    QTest::newRow("from the root") << "a.pxg" << "/" << "/a.pxg";
+    QTest::newRow("absolute") << "/p/a.pxg" << "/home/u" << "/p/a.pxg";
+    QTest::newRow("absolute with a dot") << "/p/./a.pxg" << "/home/u" << "/p/a.pxg";
+    QTest::newRow("empty") << "" << "/home/u" << "";
+}
+
+void TestCommandLine::handedPathsComeBackAsGiven()
+{
+    QFETCH(QString, given);
+    QFETCH(QString, folder);
+    QFETCH(QString, names);
+    const QString handed = HandedPath(given, folder);
+    QCOMPARE(GivenPath(handed), given);
+    QVERIFY(handed.isEmpty() || QDir::isAbsolutePath(handed));
+    QCOMPARE(QDir::cleanPath(handed), names);
 }
 
 void TestCommandLine::answersWithoutADisplay_data()

@@ -287,6 +287,8 @@ void TestFrame::secondStartElsewhereOpensItsOwnFile()
     QCOMPARE(form->Children().size(), 1);
     QCOMPARE(QFileInfo(form->Children().first()->FileName).canonicalFilePath(),
              QFileInfo(theirs).canonicalFilePath());
+    // The caption shows the path as it was given, as on a first start.
+    QCOMPARE(form->Children().first()->windowTitle(), QStringLiteral("a.pxg"));
 }
 
 int main(int argc, char **argv)

@@ -1,6 +1,7 @@
 // Opening and saving puzzles through the main window, as the player does.
 #include "../TestFiles.h"
 #include "ScriptedPrompter.h"
+#include "app/TWorkspace.h"
 #include "app/uMain.h"
 #include "board/CHILDWIN.h"
 #include "core/Clues.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -37,6 +39,7 @@ private slots:
     void damagedFileLeavesNoBoard_data();
     void damagedFileLeavesNoBoard();
     void handOffStopsAtTheFirstFailure();
+    void anotherBoardClearsTheStatusText();
     void pipesAndDevicesAreNoPuzzles();
     void saveWritesTheFullFormAndRenames();
     void saveAsCancelledWritesNothing();
@@ -160,6 +163,20 @@ void TestMainForm::handOffStopsAtTheFirstFailure()
     QCOMPARE(prompter->Questions.first().Icon, QMessageBox::Critical);
     QCOMPARE(form->Children().size(), 1);
     QCOMPARE(form->ActiveChild()->FileName, a);
+}
+
+void TestMainForm::anotherBoardClearsTheStatusText()
+{
+    form->OpenPuzzleFile(Put("a.pxg", Sample()));
+    TMDIChild *first = form->ActiveChild();
+    form->OpenPuzzleFile(Put("b.pxg", Sample()));
+    TMDIChild *second = form->ActiveChild();
+    QVERIFY(first && second && first != second);
+    form->Check1->trigger();
+    QVERIFY(!form->StatusBar->currentMessage().isEmpty());
+    form->MdiArea->setActiveSubWindow(first->SubWindow());
+    QCOMPARE(form->ActiveChild(), first);
+    QCOMPARE(form->StatusBar->currentMessage(), QString());
 }
 
 void TestMainForm::pipesAndDevicesAreNoPuzzles()

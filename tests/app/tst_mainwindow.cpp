@@ -49,6 +49,8 @@ private slots:
     void titleBarCloseAsksLikeExit();
     void windowCommands();
     void aboutBox();
+    void aboutBoxIsCentredOnTheFrame_data();
+    void aboutBoxIsCentredOnTheFrame();
 
 private:
     QString Put(const QString &name, uint8_t inProgress = 0);
@@ -423,6 +425,46 @@ void TestMainWindow::aboutBox()
     QVERIFY(box.ProgramIcon->pixmap().isNull());
     QTimer::singleShot(0, &box, [&box] { box.bClose->click(); });
     QCOMPARE(box.exec(), int(QDialog::Accepted));
+}
+
+void TestMainWindow::aboutBoxIsCentredOnTheFrame_data()
+{
+    QTest::addColumn<Qt::WindowState>("state");
+    QTest::addColumn<bool>("frameless");
+    QTest::newRow("normal") << Qt::WindowNoState << false;
+    QTest::newRow("maximized") << Qt::WindowMaximized << false;
+    QTest::newRow("full screen") << Qt::WindowFullScreen << false;
+    // A main window without side borders, as a maximized one is under some window managers,
+    // leaves the toolkit to guess the box's frame.
+    QTest::newRow("frameless") << Qt::WindowNoState << true;
+}
+
+void TestMainWindow::aboutBoxIsCentredOnTheFrame()
+{
+    QFETCH(Qt::WindowState, state);
+    QFETCH(bool, frameless);
+    form->setWindowFlag(Qt::FramelessWindowHint, frameless);
+    form->setGeometry(120, 90, 900, 640);
+    form->setWindowState(state);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QTRY_COMPARE(form->windowState(), state);
+    if (state == Qt::WindowNoState)
+        QTRY_COMPARE(form->geometry(), QRect(120, 90, 900, 640));
+    TAboutBox box(form);
+    for (int showing = 1; showing <= 2; ++showing) {
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        // A window manager reports the frame a moment after the window appears.
+        QPoint off;
+        auto centred = [&] {
+            off = box.frameGeometry().center() - form->frameGeometry().center();
+            return std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1;
+        };
+        QTRY_VERIFY2(centred(), qPrintable(QStringLiteral("showing %1 off by (%2, %3)").arg(showing).arg(off.x()).arg(off.y())));
+        box.bClose->click();
+        QVERIFY(box.isHidden());
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

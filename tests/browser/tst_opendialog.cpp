@@ -126,10 +126,15 @@ private slots:
     void emptyFolderDisablesOpen();
     void damagedFileCostsOnlyItsRow_data();
     void damagedFileCostsOnlyItsRow();
-    void headerClickMovesTheMarkButNeverSorts();
+    void compareNames_data();
+    void compareNames();
+    void headerClickSortsTheRows();
     void cutTextGetsATooltip();
 
-    void previewFitsTheShrinkingHeight();
+    void previewShowsTheWholeBoardCentred_data();
+    void previewShowsTheWholeBoardCentred();
+    void previewOfATooLargeBoardSaysSo_data();
+    void previewOfATooLargeBoardSaysSo();
     void previewShowsMarksNotSolution();
     void notStartedHidesThePreview();
     void keyboardMovePreviews();
@@ -325,7 +330,7 @@ void TestOpenDialog::layout()
     QCOMPARE(d->Grid->verticalHeader()->width(), 12);
     QCOMPARE(d->Grid->selectionBehavior(), QAbstractItemView::SelectRows);
     QCOMPARE(d->Grid->horizontalHeader()->sortIndicatorSection(), 1);
-    QCOMPARE(d->Grid->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    QCOMPARE(d->Grid->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
 
     Put("a.pxg", Puzzle(5, 5, 0));
     d->DirListChange();
@@ -457,35 +462,68 @@ void TestOpenDialog::damagedFileCostsOnlyItsRow()
     QVERIFY(d->bOpen->isEnabled());
 }
 
-void TestOpenDialog::headerClickMovesTheMarkButNeverSorts()
+void TestOpenDialog::compareNames_data()
 {
-    Put("b.pxg", Puzzle(9, 9, 0));
-    Put("a.pxg", Puzzle(30, 2, 1));
-    Put("c.pxg", Puzzle(1, 5, 0));
+    QTest::addColumn<QStringList>("ordered");
+    QTest::newRow("Ё goes with Е") << QStringList{"еж", "Ёж", "ёлка", "ель", "жук", "яма"};
+    QTest::newRow("case aside") << QStringList{"Арбуз", "арбуз", "арбуз2", "Б", "в"};
+    QTest::newRow("numbers by value") << QStringList{"кот", "кот1", "кот2", "кот10", "кот10а"};
+    QTest::newRow("digits, Latin, Cyrillic") << QStringList{"1.pxg", "Zebra.pxg", "абв.pxg"};
+}
+
+void TestOpenDialog::compareNames()
+{
+    QFETCH(QStringList, ordered);
+    QStringList names(ordered.crbegin(), ordered.crend());
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) { return CompareNames(a, b) < 0; });
+    QCOMPARE(names, ordered);
+}
+
+void TestOpenDialog::headerClickSortsTheRows()
+{
+    Put("кот10.pxg", Puzzle(2, 50, 1));
+    Put("Жук.pxg", Puzzle(3, 3, 0));
+    Put("ель1.pxg", Puzzle(20, 15, 1));
+    Put("кот2.pxg", Puzzle(1, 1, 0));
+    Put("ёлка2.pxg", Puzzle(10, 10, 1));
+    Put("Арбуз4.pxg", Puzzle(5, 5, 0));
     TfOpenDialog *d = Browse(Here());
     d->show();
-    const QStringList names = Column(d->Grid, 1);
-    QCOMPARE(names, (QStringList{"a.pxg", "b.pxg", "c.pxg"}));
     QHeaderView *header = d->Grid->horizontalHeader();
-    auto clickHeader = [&](int section) {
-        const int x = header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    // A fresh dialog lists by name.
+    QCOMPARE(Column(d->Grid, 1),
+             (QStringList{"Арбуз4.pxg", "ёлка2.pxg", "ель1.pxg", "Жук.pxg", "кот2.pxg", "кот10.pxg"}));
+    ClickRow(d, 2);
+
+    struct TStep {
+        int section;
+        Qt::SortOrder order;
+        QStringList names;
     };
-
-    clickHeader(1);
-    QCOMPARE(header->sortIndicatorSection(), 1);
-    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
-    QCOMPARE(Column(d->Grid, 1), names);
-
-    clickHeader(3);
-    QCOMPARE(header->sortIndicatorSection(), 3);
-    const Qt::SortOrder first = header->sortIndicatorOrder();
-    QCOMPARE(Column(d->Grid, 1), names);
-    clickHeader(3);
-    QCOMPARE(header->sortIndicatorSection(), 3);
-    QVERIFY(header->sortIndicatorOrder() != first);
-    QCOMPARE(Column(d->Grid, 1), names);
-    QCOMPARE(Column(d->Grid, 0), (QStringList{"1", "2", "3"}));
+    const QList<TStep> steps = {
+        {1, Qt::DescendingOrder, {"кот10.pxg", "кот2.pxg", "Жук.pxg", "ель1.pxg", "ёлка2.pxg", "Арбуз4.pxg"}},
+        // Another column starts with its least value on top; ties go by name.
+        {3, Qt::AscendingOrder, {"кот2.pxg", "Жук.pxg", "Арбуз4.pxg", "ёлка2.pxg", "кот10.pxg", "ель1.pxg"}},
+        {3, Qt::DescendingOrder, {"ель1.pxg", "ёлка2.pxg", "кот10.pxg", "Арбуз4.pxg", "Жук.pxg", "кот2.pxg"}},
+        {2, Qt::AscendingOrder, {"кот10.pxg", "ель1.pxg", "ёлка2.pxg", "кот2.pxg", "Арбуз4.pxg", "Жук.pxg"}},
+        {4, Qt::AscendingOrder, {"Арбуз4.pxg", "Жук.pxg", "кот2.pxg", "ёлка2.pxg", "ель1.pxg", "кот10.pxg"}},
+    };
+    for (const TStep &step : steps) {
+        const int x = header->sectionViewportPosition(step.section) + header->sectionSize(step.section) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+        QCOMPARE(header->sortIndicatorSection(), step.section);
+        QCOMPARE(header->sortIndicatorOrder(), step.order);
+        const QStringList names = Column(d->Grid, 1);
+        QCOMPARE(names, step.names);
+        QCOMPARE(Column(d->Grid, 0), (QStringList{"1", "2", "3", "4", "5", "6"}));
+        // The selection stays on the file the player chose.
+        QCOMPARE(d->SelectedName(), QStringLiteral("ель1.pxg"));
+        QCOMPARE(d->Grid->currentRow(), names.indexOf("ель1.pxg"));
+        QCOMPARE(d->GridRow(), d->Grid->currentRow());
+    }
+    // The sizes and difficulties moved with their files.
+    QCOMPARE(Column(d->Grid, 3), (QStringList{"5x5", "3x3", "1x1", "10x10", "20x15", "2x50"}));
+    QCOMPARE(Column(d->Grid, 2), (QStringList{"4", "Корона", "2", "2", "1", "0"}));
 }
 
 void TestOpenDialog::cutTextGetsATooltip()
@@ -508,68 +546,81 @@ void TestOpenDialog::cutTextGetsATooltip()
     QToolTip::hideText();
 }
 
-void TestOpenDialog::previewFitsTheShrinkingHeight()
+void TestOpenDialog::previewShowsTheWholeBoardCentred_data()
 {
-    // Marked cells: the top-left one, the sixth of the top row, which the preview cuts, and the
-    // bottom-right one.
-    auto corners = [](int rows, int cols) {
-        return [rows, cols](int i, int j) {
-            return int32_t((i == 0 && j == 0) || (i == 0 && j == 5) || (i == rows - 1 && j == cols - 1));
-        };
-    };
-    Put("a.pxg", Puzzle(10, 10, 1, corners(10, 10)));
-    Put("b.pxg", Puzzle(30, 20, 1, corners(20, 30)));
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("cell");
+    // The box is 153 wide and 265 high.
+    QTest::newRow("square") << 10 << 10 << 15;
+    QTest::newRow("15 x 15, all columns") << 15 << 15 << 10;
+    QTest::newRow("wide") << 30 << 20 << 5;
+    QTest::newRow("tall") << 5 << 40 << 6;
+    QTest::newRow("two pixels a cell") << 76 << 10 << 2;
+    QTest::newRow("a pixel a cell, wide") << 153 << 2 << 1;
+    QTest::newRow("a pixel a cell, tall") << 2 << 265 << 1;
+}
+
+void TestOpenDialog::previewShowsTheWholeBoardCentred()
+{
+    QFETCH(int, cols);
+    QFETCH(int, rows);
+    QFETCH(int, cell);
+    // A wide board previewed first must leave the box as it was for the next.
+    Put("a.pxg", Puzzle(30, 20, 1, [](int, int) { return 1; }));
+    Put("b.pxg", Puzzle(cols, rows, 1, [cols, rows](int i, int j) {
+            return int32_t((i == 0 || i == rows - 1) && (j == 0 || j == cols - 1));
+        }));
     TfOpenDialog *d = Browse(Here());
     d->show();
-    const QRgb white = qRgb(255, 255, 255), black = qRgb(0, 0, 0);
-
-    // Fresh dialog, 10 x 10: cell 265 div 10 = 26, a picture 260 wide cut at 153.
     ClickRow(d, 0);
-    QImage image = Preview(d);
-    QCOMPARE(d->Image1->size(), QSize(153, 265));
-    QCOMPARE(image.size(), QSize(153, 265));
-    QVERIFY(d->Image1->isVisible());
-    QCOMPARE(image.pixel(0, 0), white);
-    QCOMPARE(image.pixel(1, 0), white);
-    QCOMPARE(image.pixel(0, 1), white);
-    QCOMPARE(image.pixel(1, 1), black);
-    QCOMPARE(image.pixel(25, 25), black);
-    QCOMPARE(image.pixel(26, 26), white);
-    QCOMPARE(image.pixel(26, 1), white);
-    QCOMPARE(image.pixel(130, 1), white);
-    QCOMPARE(image.pixel(131, 1), black);
-    QCOMPARE(image.pixel(152, 25), black);
-    QCOMPARE(image.pixel(152, 264), white);
-
-    // 30 x 20: cell 153 div 30 = 5, the preview drops to 100 pixels.
     ClickRow(d, 1);
-    image = Preview(d);
-    QCOMPARE(d->Image1->size(), QSize(153, 100));
-    QCOMPARE(image.size(), QSize(153, 100));
-    QCOMPARE(image.pixel(1, 1), black);
-    QCOMPARE(image.pixel(4, 4), black);
-    QCOMPARE(image.pixel(5, 5), white);
-    QCOMPARE(image.pixel(26, 1), black);
-    QCOMPARE(image.pixel(145, 95), white);
-    QCOMPARE(image.pixel(146, 96), black);
-    QCOMPARE(image.pixel(149, 99), black);
-    QCOMPARE(image.pixel(150, 99), white);
+    QCOMPARE(d->Image1->size(), QSize(153, 265));
+    const QImage image = Preview(d);
+    QCOMPARE(image.size(), QSize(153, 265));
 
-    // The 10 x 10 again fits the lower preview: cell 10, shown whole.
+    // Only the four corner cells are black: their bounds are the picture's, less the white
+    // line each filled cell keeps at its left and top while it has room for one.
+    QRect black;
+    int blackPixels = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == qRgb(0, 0, 0)) {
+                black |= QRect(x, y, 1, 1);
+                ++blackPixels;
+            }
+    const int gap = cell >= 3 ? 1 : 0;
+    const QRect picture((153 - cols * cell) / 2, (265 - rows * cell) / 2, cols * cell, rows * cell);
+    QCOMPARE(black, picture.adjusted(gap, gap, 0, 0));
+    QCOMPARE(blackPixels, 4 * (cell - gap) * (cell - gap));
+    QVERIFY(d->Image1->text().isEmpty());
+}
+
+void TestOpenDialog::previewOfATooLargeBoardSaysSo_data()
+{
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("a column too many") << 154 << 2;
+    QTest::newRow("a row too many") << 2 << 266;
+}
+
+void TestOpenDialog::previewOfATooLargeBoardSaysSo()
+{
+    QFETCH(int, cols);
+    QFETCH(int, rows);
+    Put("a.pxg", Puzzle(cols, rows, 1, [](int, int) { return 1; }));
+    Put("b.pxg", Puzzle(4, 4, 1, [](int, int) { return 1; }));
+    TfOpenDialog *d = Browse(Here());
+    d->show();
     ClickRow(d, 0);
-    image = Preview(d);
-    QCOMPARE(d->Image1->size(), QSize(153, 100));
-    QCOMPARE(image.pixel(1, 1), black);
-    QCOMPARE(image.pixel(9, 9), black);
-    QCOMPARE(image.pixel(10, 10), white);
-    QCOMPARE(image.pixel(50, 0), white);
-    QCOMPARE(image.pixel(51, 1), black);
-    QCOMPARE(image.pixel(59, 9), black);
-    QCOMPARE(image.pixel(90, 90), white);
-    QCOMPARE(image.pixel(91, 91), black);
-    QCOMPARE(image.pixel(99, 99), black);
-    QCOMPARE(image.pixel(100, 99), white);
-    QCOMPARE(image.pixel(152, 50), white);
+    QVERIFY(d->Image1->isVisible());
+    QCOMPARE(d->Image1->text(), PreviewTooLargeText(cols, rows));
+    QVERIFY(d->Image1->text().contains(QStringLiteral("слишком велико")));
+    QVERIFY(prompter->Questions.isEmpty());
+
+    ClickRow(d, 1);
+    QVERIFY(d->Image1->text().isEmpty());
+    QCOMPARE(Preview(d).pixel(95, 150), qRgb(0, 0, 0));
 }
 
 void TestOpenDialog::previewShowsMarksNotSolution()
@@ -580,13 +631,13 @@ void TestOpenDialog::previewShowsMarksNotSolution()
     d->show();
     ClickRow(d, 0);
     const QImage image = Preview(d);
-    // cell = 265 div 3 = 88
-    QCOMPARE(image.pixel(44, 44), qRgb(255, 255, 255));
-    QCOMPARE(image.pixel(44 + 88, 44), qRgb(255, 255, 255));
-    QCOMPARE(image.pixel(88, 88), qRgb(255, 255, 255));
-    QCOMPARE(image.pixel(89, 89), qRgb(0, 0, 0));
-    QCOMPARE(image.pixel(132, 132), qRgb(0, 0, 0));
-    QCOMPARE(image.pixel(44, 220), qRgb(255, 255, 255));
+    // cell = 153 div 3 = 51, the picture 56 pixels down.
+    QCOMPARE(image.pixel(25, 56 + 25), qRgb(255, 255, 255));
+    QCOMPARE(image.pixel(25 + 51, 56 + 25), qRgb(255, 255, 255));
+    QCOMPARE(image.pixel(51, 56 + 51), qRgb(255, 255, 255));
+    QCOMPARE(image.pixel(52, 56 + 52), qRgb(0, 0, 0));
+    QCOMPARE(image.pixel(76, 56 + 76), qRgb(0, 0, 0));
+    QCOMPARE(image.pixel(25, 56 + 127), qRgb(255, 255, 255));
 }
 
 void TestOpenDialog::notStartedHidesThePreview()
@@ -599,7 +650,7 @@ void TestOpenDialog::notStartedHidesThePreview()
     QVERIFY(d->Image1->isHidden());
     ClickRow(d, 0);
     QVERIFY(d->Image1->isVisible());
-    QCOMPARE(Preview(d).pixel(20, 20), qRgb(0, 0, 0));
+    QCOMPARE(Preview(d).pixel(76, 132), qRgb(0, 0, 0));
     ClickRow(d, 1);
     QVERIFY(d->Image1->isHidden());
     QVERIFY(AllWhite(Preview(d)));
@@ -631,7 +682,6 @@ void TestOpenDialog::oddHeadersPreviewNothing_data()
     QTest::newRow("both negative") << -1 << -1;
     QTest::newRow("absurdly wide") << 5000 << 5;
     QTest::newRow("absurdly high") << 5 << 100000;
-    QTest::newRow("wider than a pixel a cell") << 200 << 3;
 }
 
 void TestOpenDialog::oddHeadersPreviewNothing()
@@ -987,14 +1037,14 @@ void TestOpenDialog::previewLayout_data()
     QTest::addColumn<bool>("valid");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<int>("cell");
-    // The box of the browser: 153 wide, 265 high. The spanned side keeps the box's own length,
-    // whatever the cells leave over.
-    QTest::newRow("wide board spans the width") << 30 << 20 << true << QSize(153, 100) << 5;
-    QTest::newRow("tall board spans the height") << 10 << 20 << true << QSize(130, 265) << 13;
-    QTest::newRow("square counts as tall") << 10 << 10 << true << QSize(260, 265) << 26;
-    QTest::newRow("under a pixel a cell") << 1000 << 10 << false << QSize(153, 0) << 0;
-    QTest::newRow("no columns") << 0 << 10 << false << QSize(0, 0) << 0;
-    QTest::newRow("beyond any puzzle") << 5 << 100000 << false << QSize(0, 0) << 0;
+    QTest::addColumn<QPoint>("origin");
+    // The box of the browser: 153 wide, 265 high.
+    QTest::newRow("wide") << 30 << 20 << true << QSize(150, 100) << 5 << QPoint(1, 82);
+    QTest::newRow("tall") << 10 << 20 << true << QSize(130, 260) << 13 << QPoint(11, 2);
+    QTest::newRow("square") << 10 << 10 << true << QSize(150, 150) << 15 << QPoint(1, 57);
+    QTest::newRow("under a pixel a cell") << 1000 << 10 << true << QSize(0, 0) << 0 << QPoint();
+    QTest::newRow("no columns") << 0 << 10 << false << QSize(0, 0) << 0 << QPoint();
+    QTest::newRow("beyond any puzzle") << 5 << 100000 << false << QSize(0, 0) << 0 << QPoint();
 }
 
 void TestOpenDialog::previewLayout()
@@ -1004,11 +1054,14 @@ void TestOpenDialog::previewLayout()
     QFETCH(bool, valid);
     QFETCH(QSize, size);
     QFETCH(int, cell);
+    QFETCH(QPoint, origin);
     const TPreviewLayout layout = PreviewLayout(cols, rows, 153, 265);
     QCOMPARE(layout.Valid, valid);
-    if (valid) {
+    QCOMPARE(layout.Fits, cell > 0);
+    if (layout.Fits) {
         QCOMPARE(QSize(layout.Width, layout.Height), size);
         QCOMPARE(layout.Cell, cell);
+        QCOMPARE(QPoint(layout.Left, layout.Top), origin);
     }
 }
 
