@@ -4,6 +4,7 @@
 #include "core/Clues.h"
 #include "format/PuzzleFile.h"
 #include "toolkit/TimeFormat.h"
+#include "tools/Importers.h"
 
 #include <QFile>
 #include <QImage>
@@ -30,6 +31,10 @@ private slots:
     void playTimeAsTheClockShowsIt_data();
     void playTimeAsTheClockShowsIt();
     void hugePictureIsRefusedBeforeDrawing();
+    void writesWholeOrNothing_data();
+    void writesWholeOrNothing();
+    void neverWritesThroughALink_data();
+    void neverWritesThroughALink();
 
 private:
     QString Put(const QString &name, const QByteArray &bytes);
@@ -185,7 +190,7 @@ void TestPxgtool::pipesAndDevicesAreRefused_data()
     QTest::addColumn<QString>("path");
     const QString fifo = dir.filePath("pipe.pxg");
     mkfifo(QFile::encodeName(fifo).constData(), 0600);
-    for (const char *command : {"info", "check", "import"}) {
+    for (const char *command : {"info", "check", "import", "compile"}) {
         QTest::addRow("%s pipe", command) << command << fifo;
         QTest::addRow("%s device", command) << command << "/dev/zero";
     }
@@ -196,7 +201,7 @@ void TestPxgtool::pipesAndDevicesAreRefused()
     QFETCH(QString, command);
     QFETCH(QString, path);
     QStringList args{command, path};
-    if (command == "import")
+    if (command == "import" || command == "compile")
         args << dir.filePath("imported.pxg");
     const TRun run = Pxgtool(args, 10000);
     QCOMPARE(run.Code, 1);
@@ -238,6 +243,115 @@ void TestPxgtool::hugePictureIsRefusedBeforeDrawing()
     QCOMPARE(run.Code, 1);
     QVERIFY2(run.Err.contains(png + ": the picture would be 30050x30050 pixels, too large"), qPrintable(run.Err));
     QVERIFY(!QFile::exists(png));
+}
+
+// A staircase: every row one cell longer, so its clues prove it at once whatever its size.
+static TMyCrossArr Staircase(int side)
+{
+    TMyCrossArr picture(side, std::vector<int32_t>(side, 0));
+    for (int r = 0; r < side; ++r)
+        std::fill(picture[r].begin(), picture[r].begin() + r + 1, 1);
+    return picture;
+}
+
+void TestPxgtool::writesWholeOrNothing_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("replaces");
+    QTest::newRow("export") << "export" << false;
+    QTest::newRow("import") << "import" << false;
+    QTest::newRow("compile over an old file") << "compile" << true;
+    QTest::newRow("render over an old picture") << "render" << true;
+}
+
+void TestPxgtool::writesWholeOrNothing()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, replaces);
+    // Every output of a 100 x 100 puzzle is over 8 kB, the file-size limit set below.
+    QTemporaryDir folder;
+    const auto put = [&](const QString &name, const QByteArray &bytes) {
+        QFile f(folder.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    };
+    const TMyCrossArr picture = Staircase(100);
+    put("stairs.pxg", PuzzleFile::Serialize(DocumentFromPicture(picture)));
+    put("stairs.non", ExportNon(picture, QStringLiteral("Stairs")));
+    QByteArray art;
+    for (const auto &row : picture) {
+        for (int32_t cell : row)
+            art += cell ? '#' : '.';
+        art += '\n';
+    }
+    put("stairs.txt", art);
+    const QMap<QString, QStringList> args{
+        {"export", {"stairs.pxg", "out"}}, {"import", {"stairs.non", "out"}},
+        {"compile", {"stairs.txt", "out"}}, {"render", {"stairs.pxg", "out"}}};
+    const QByteArray old = "the old file";
+    if (replaces)
+        put("out", old);
+    QStringList full{command};
+    for (const QString &arg : args[command])
+        full << folder.filePath(arg);
+    const QStringList before = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+    const TRun run = Pxgtool(full, 120000, [] {
+        // The default action, so the tool must turn the signal off itself.
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{8 * 1024, 8 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    QCOMPARE(run.Code, 1);
+    QVERIFY2(run.Err.contains(folder.filePath("out") + ": Stream write error\n"), qPrintable(run.Err));
+    QFile out(folder.filePath("out"));
+    if (replaces) {
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QCOMPARE(out.readAll(), old);
+    }
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), before);
+    // Without the limit the same command writes the whole file.
+    if (!replaces)
+        QCOMPARE(Pxgtool(full).Code, 0);
+}
+
+void TestPxgtool::neverWritesThroughALink_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::newRow("import into a folder") << QStringList{"import", "--into", "in", "stairs.non"} << 0;
+    QTest::newRow("generate into a folder")
+        << QStringList{"generate", "--into", "in", "--count", "1", "--size", "5x5", "--level", "0"} << 0;
+    QTest::newRow("import") << QStringList{"import", "stairs.non", "in/link"} << 1;
+    QTest::newRow("export") << QStringList{"export", "stairs.pxg", "in/link"} << 1;
+}
+
+void TestPxgtool::neverWritesThroughALink()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QTemporaryDir folder;
+    QDir(folder.path()).mkdir("in");
+    QFile non(folder.filePath("stairs.non"));
+    QVERIFY(non.open(QIODevice::WriteOnly));
+    non.write(ExportNon(Staircase(5), QStringLiteral("Stairs")));
+    non.close();
+    QVERIFY(Pxgtool({"import", non.fileName(), folder.filePath("stairs.pxg")}).Code == 0);
+    // Links pointing out of the folder at every name the tool may choose, none of them there.
+    QStringList targets{"link"};
+    for (const QString &stem : {QStringLiteral("Stairs"), QStringLiteral("Узор 5x5 ")})
+        for (char digit = '0'; digit <= '9'; ++digit)
+            targets << stem + digit + ".pxg";
+    for (const QString &name : targets)
+        QVERIFY(QFile::link(folder.filePath("outside " + name), folder.filePath("in/" + name)));
+    for (QString &arg : args)
+        if (arg.endsWith(".non") || arg.endsWith(".pxg") || arg.startsWith("in"))
+            arg = folder.filePath(arg);
+    const TRun run = Pxgtool(args);
+    QCOMPARE(run.Code, code);
+    QCOMPARE(QDir(folder.path()).entryList({"outside*"}, QDir::AllEntries | QDir::System), QStringList());
+    if (code == 0)
+        QCOMPARE(QDir(folder.filePath("in")).entryList({"* (2)*.pxg"}, QDir::Files).size(), 1);
+    else
+        QVERIFY2(run.Err.contains("already exists; not overwritten"), qPrintable(run.Err));
 }
 
 QTEST_MAIN(TestPxgtool)
