@@ -6,7 +6,9 @@
 #include "toolkit/TimeFormat.h"
 #include "tools/Importers.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QtEndian>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <zlib.h>
 
 class TestPxgtool : public QObject {
     Q_OBJECT
@@ -35,6 +38,8 @@ private slots:
     void writesWholeOrNothing();
     void neverWritesThroughALink_data();
     void neverWritesThroughALink();
+    void importsWithinBounds_data();
+    void importsWithinBounds();
 
 private:
     QString Put(const QString &name, const QByteArray &bytes);
@@ -96,6 +101,12 @@ void TestPxgtool::compileAndRender()
     QCOMPARE(doc.RowClueDepth, 2);
     QCOMPARE(doc.ColClueDepth, 2);
     QVERIFY(Pxgtool({"compile", Put("bad.txt", "#?#\n"), dir.filePath("x.pxg")}).Code != 0);
+    // Far beyond any picture: refused before it is read.
+    QFile huge(dir.filePath("huge.txt"));
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(200 * 1024 * 1024));
+    huge.close();
+    QVERIFY(Pxgtool({"compile", huge.fileName(), dir.filePath("x.pxg")}).Err.contains("no picture needs as many"));
+    huge.remove();
 
     const QString png = dir.filePath("art.png");
     QCOMPARE(Pxgtool({"render", pxg, png, "--cell", "20"}).Code, 0);
@@ -352,6 +363,79 @@ void TestPxgtool::neverWritesThroughALink()
         QCOMPARE(QDir(folder.filePath("in")).entryList({"* (2)*.pxg"}, QDir::Files).size(), 1);
     else
         QVERIFY2(run.Err.contains("already exists; not overwritten"), qPrintable(run.Err));
+}
+
+static QByteArray PngChunk(const QByteArray &type, const QByteArray &body)
+{
+    QByteArray chunk(4, '\0');
+    qToBigEndian<quint32>(quint32(body.size()), chunk.data());
+    chunk += type + body;
+    const QByteArray crc = type + body;
+    QByteArray tail(4, '\0');
+    qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const Bytef *>(crc.constData()), uInt(crc.size()))),
+                          tail.data());
+    return chunk + tail;
+}
+
+void TestPxgtool::importsWithinBounds_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("refusal");  // empty: imported
+    // A black 8 x 8 picture behind 300 compressed texts of 7.9 MB each.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImage black(8, 8, QImage::Format_Grayscale8);
+    black.fill(Qt::black);
+    QVERIFY(black.save(&buffer, "PNG"));
+    const QByteArray text = qCompress(QByteArray(7'900'000, 'a'), 9).mid(4);  // zlib data
+    QByteArray texts;
+    for (int i = 0; i < 300; ++i)
+        texts += PngChunk(i % 2 ? "zTXt" : "iTXt",
+                          "Comment" + QByteArray::number(i) + (i % 2 ? QByteArray(2, '\0') : QByteArray("\0\1\0\0\0", 5))
+                              + text);
+    png.insert(8 + 25, texts);
+    QTest::newRow("png texts") << png << "texts.png" << "";
+    QTest::newRow("non goal a cell a line")
+        << "width 1000\nheight 1000\ngoal\n" + QByteArray("0\n").repeated(1'000'000) << "lines.non" << "";
+    // 31 nested elements declaring 64 prefixes each, then tags of 62 prefixed attributes.
+    QByteArray xml, closing;
+    for (int depth = 0; depth < 31; ++depth) {
+        const QByteArray name = depth ? "e" + QByteArray::number(depth) : QByteArray("puzzleset");
+        xml += "<" + name;
+        for (int i = 0; i < 64; ++i)
+            xml += " xmlns:p" + QByteArray::number(depth) + "_" + QByteArray::number(i) + "=\"u\"";
+        xml += ">";
+        closing.prepend("</" + name + ">");
+    }
+    QByteArray tag = "<p0_0:x";
+    for (int i = 0; i < 62; ++i)
+        tag += " p0_" + QByteArray::number(i) + ":a" + QByteArray::number(i) + "=\"1\"";
+    tag += "/>";
+    QTest::newRow("xml prefixes") << xml + tag.repeated(30'000) + closing << "prefixes.xml" << "more than 16 attributes";
+}
+
+void TestPxgtool::importsWithinBounds()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    QFETCH(QString, refusal);
+    QTemporaryDir folder;
+    QFile in(folder.filePath(name));
+    QVERIFY(in.open(QIODevice::WriteOnly) && in.write(bytes) == bytes.size());
+    in.close();
+    // Seconds of processor time and a gigabyte, where these took minutes or gigabytes.
+    const TRun run = Pxgtool({"import", in.fileName(), folder.filePath("out.pxg")}, 120000, [] {
+        const rlimit cpu{3, 3};
+        setrlimit(RLIMIT_CPU, &cpu);
+#if !defined(__SANITIZE_ADDRESS__)
+        const rlimit memory{1L << 30, 1L << 30};
+        setrlimit(RLIMIT_AS, &memory);
+#endif
+    });
+    QCOMPARE(run.Code, refusal.isEmpty() ? 0 : 1);
+    QVERIFY2(run.Err.contains(refusal), qPrintable(run.Err));
 }
 
 QTEST_MAIN(TestPxgtool)
