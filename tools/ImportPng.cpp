@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QtEndian>
+#include <algorithm>
 #include <zlib.h>
 
 namespace ImportParts {
@@ -69,8 +70,9 @@ QByteArray PictureChunks(const QByteArray &bytes)
 {
     const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
     const qsizetype n = bytes.size();
-    QByteArray kept = bytes.left(8);
-    qsizetype pos = 8;
+    // A file taken as PNG by its name may be shorter than the signature.
+    qsizetype pos = std::min<qsizetype>(8, n);
+    QByteArray kept = bytes.left(pos);
     while (pos + 12 <= n) {
         const quint32 length = qFromBigEndian<quint32>(data + pos);
         if (length > quint32(n - pos - 12))
