@@ -4,9 +4,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QRandomGenerator>
 #include <QtEndian>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 EPuzzleError::EPuzzleError(const QString &message)
     : std::runtime_error(message.toStdString())
@@ -153,9 +158,10 @@ QByteArray Serialize(const PuzzleDocument &doc)
     return out;
 }
 
-void Write(QIODevice &device, const PuzzleDocument &doc)
+namespace {
+
+void WriteAll(QIODevice &device, const QByteArray &bytes)
 {
-    const QByteArray bytes = Serialize(doc);
     qint64 done = 0;
     while (done < bytes.size()) {
         const qint64 n = device.write(bytes.constData() + done, bytes.size() - done);
@@ -165,8 +171,67 @@ void Write(QIODevice &device, const PuzzleDocument &doc)
     }
 }
 
+// Written beside the name, synced, then linked in by a call that fails when the name is taken
+// in any way: a check for the name followed by a rename would follow a link planted between them.
+void SaveNew(const QString &path, const QByteArray &bytes)
+{
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink())
+        throw EPuzzleError(CannotCreateText(path));
+    const QByteArray to = QFile::encodeName(info.absoluteFilePath());
+    QByteArray temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName())
+            + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        // 0666 as any new file gets, less the user's umask.
+        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        throw EPuzzleError(CannotCreateText(path));
+    bool written = true;
+    for (qsizetype done = 0; written && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n > 0)
+            done += n;
+        else
+            written = n < 0 && errno == EINTR;
+    }
+    written = ::fsync(fd) == 0 && written;
+    written = ::close(fd) == 0 && written;
+    bool placed = written && ::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0;
+    if (!placed) {
+        // File systems without the no-replace rename mostly still have hard links.
+        if (written && (errno == EINVAL || errno == ENOSYS))
+            placed = ::link(temp.constData(), to.constData()) == 0;
+        ::unlink(temp.constData());
+    }
+    if (!written)
+        throw EPuzzleError(StreamWriteText());
+    if (!placed)
+        throw EPuzzleError(CannotCreateText(path));
+}
+
+} // namespace
+
+void Write(QIODevice &device, const PuzzleDocument &doc)
+{
+    WriteAll(device, Serialize(doc));
+}
+
 void SaveFile(const QString &path, const PuzzleDocument &doc, Target target)
 {
+    SaveBytes(path, Serialize(doc), target);
+}
+
+void SaveBytes(const QString &path, const QByteArray &bytes, Target target)
+{
+    if (target == Target::NewFile) {
+        SaveNew(path, bytes);
+        return;
+    }
     const QFileInfo info(path);
     const bool exists = info.exists();
     // The document's own file must still be there; a folder in a file's place is never opened.
@@ -179,7 +244,7 @@ void SaveFile(const QString &path, const PuzzleDocument &doc, Target target)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw EPuzzleError(exists ? CannotOpenText(path) : CannotCreateText(path));
     try {
-        Write(file, doc);
+        WriteAll(file, bytes);
     } catch (...) {
         file.cancelWriting();
         throw;

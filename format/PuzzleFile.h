@@ -52,9 +52,13 @@ QByteArray Serialize(const PuzzleDocument &doc);
 // Writes the full form; throws "Stream write error" if the device takes less than all of it.
 void Write(QIODevice &device, const PuzzleDocument &doc);
 
-enum class Target { ExistingFile, ChosenPath };
+enum class Target { ExistingFile, ChosenPath, NewFile };
 // Saves atomically: the old file stays whole unless every byte of the new one reached the disk.
 // ExistingFile is the document's own file, which must still exist; ChosenPath may be created.
+// NewFile is only ever created: anything at the name, even a symbolic link pointing nowhere,
+// makes it fail with CannotCreateText, and nothing is written through a link.
 void SaveFile(const QString &path, const PuzzleDocument &doc, Target target);
+// Any bytes (an exported text, a rendered picture), saved as SaveFile saves a document.
+void SaveBytes(const QString &path, const QByteArray &bytes, Target target);
 
 } // namespace PuzzleFile

@@ -121,6 +121,9 @@ TImportedPuzzle ImportNon(const QByteArray &bytes, int64_t maxWork)
             // lines after it, one row each.
             const qint64 expected = width && height ? qint64(*width) * *height : 1;
             qint64 cells = 0;
+            // Added to in place: a copy of the goal so far for each of a million lines is
+            // quadratic.
+            QString spread;
             while (cells < expected && text.isEmpty() && lines.Next(raw)) {
                 const QString part = Unquoted(raw.toString());
                 if (part.isEmpty())
@@ -128,14 +131,14 @@ TImportedPuzzle ImportNon(const QByteArray &bytes, int64_t maxWork)
                 if (cells == 0)
                     goalLine = lines.Number();
                 cells += std::count_if(part.begin(), part.end(), [](QChar ch) { return !ch.isSpace(); });
-                goal = goal.value_or(QString()) + part;
+                spread += part;
+                goal.emplace();
                 // A quoted goal is whole on its line.
                 const QStringView first = raw.trimmed().left(1);
                 if (first == QLatin1String("\"") || first == QLatin1String("'"))
                     break;
             }
-            if (!goal)
-                goal = text;
+            goal = goal ? std::move(spread) : text;
         } else if (key == QLatin1String("title")) {
             title = Unquoted(value);
         } else if (key == QLatin1String("by") || key == QLatin1String("author")) {

@@ -7,7 +7,17 @@ namespace ImportParts {
 
 [[noreturn]] void Fail(const QString &message)
 {
-    throw EImportError(message);
+    // Messages quote the input, which may hold a NUL that cuts the message short where it is
+    // shown, or controls that move a terminal's cursor; they are written out as PBM's are.
+    QString shown;
+    shown.reserve(message.size());
+    for (QChar ch : message) {
+        if (ch.category() == QChar::Other_Control)
+            shown += QStringLiteral("\\x%1").arg(ch.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            shown += ch;
+    }
+    throw EImportError(shown);
 }
 
 QString AtLine(qint64 line)

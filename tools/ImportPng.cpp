@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QtEndian>
+#include <algorithm>
 #include <zlib.h>
 
 namespace ImportParts {
@@ -62,10 +63,37 @@ void CheckImageData(const QByteArray &bytes)
     inflateEnd(&stream);
 }
 
+// The picture's own chunks and its transparency; the rest only describes it. The PNG library
+// unpacks every compressed text to its end and Qt keeps each one, so three hundred texts of a
+// few kilobytes, each unpacking to megabytes, would take gigabytes before a pixel is read.
+QByteArray PictureChunks(const QByteArray &bytes)
+{
+    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    // A file taken as PNG by its name may be shorter than the signature.
+    qsizetype pos = std::min<qsizetype>(8, n);
+    QByteArray kept = bytes.left(pos);
+    while (pos + 12 <= n) {
+        const quint32 length = qFromBigEndian<quint32>(data + pos);
+        if (length > quint32(n - pos - 12))
+            break;  // truncated: the PNG library says so
+        const QByteArrayView type(bytes.constData() + pos + 4, 4);
+        // A capital first letter marks a chunk no reader may skip, known to it or not.
+        const bool critical = (type[0] & 0x20) == 0;
+        if (critical || type == "tRNS")
+            kept.append(bytes.constData() + pos, 12 + qsizetype(length));
+        pos += 12 + qsizetype(length);
+        if (type == "IEND")
+            return kept;
+    }
+    kept.append(bytes.constData() + pos, n - pos);
+    return kept;
+}
+
 TMyCrossArr ReadPng(const QByteArray &bytes)
 {
     CheckImageData(bytes);
-    QByteArray copy = bytes;
+    QByteArray copy = PictureChunks(bytes);
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "png");

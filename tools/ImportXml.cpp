@@ -14,14 +14,16 @@ namespace {
 // Real files nest four or five elements deep; anything far deeper is an attack on memory.
 constexpr int MaxXmlDepth = 32;
 // Real elements carry up to three attributes; the XML reader checks each one against all
-// before it, so thousands cost it minutes.
-constexpr int MaxXmlAttributes = 64;
+// before it, so thousands cost it minutes, and a file of tags with sixty each takes seconds.
+constexpr int MaxXmlAttributes = 16;
 // The largest goal image, generously indented, takes about 2 MB. A text, comment or tag far
 // longer is no puzzle, and the reader would hold it several times over.
 constexpr qsizetype MaxXmlRun = 8 * 1024 * 1024;
 // The largest puzzle with the most counts a line can hold, 1000 x 1000 of alternate cells, has
 // a million counts: two million tags. Far more only makes the reader take many seconds.
 constexpr qint64 MaxXmlMarkup = 2'200'000;
+// Each count of that largest puzzle may name its colour.
+constexpr qint64 MaxXmlAttributesInAll = 1'100'000;
 
 // One pass over the raw markup before the XML reader sees it, refusing what would cost that
 // reader far more than the file's size.
@@ -44,7 +46,7 @@ void CheckMarkup(const QByteArray &bytes)
         return stop;
     };
     qsizetype i = 0;
-    qint64 markup = 0;
+    qint64 markup = 0, attributesInAll = 0;
     while (i < n) {
         const char ch = p[i];
         if (ch == '\0')
@@ -52,13 +54,16 @@ void CheckMarkup(const QByteArray &bytes)
         if (ch != '<') {
             if (ch == '\n')
                 ++line;
+            // The reader hands each reference in a text over on its own, as a tag costs.
+            if (ch == '&' && ++markup > MaxXmlMarkup)
+                Fail(AtLine(line) + QStringLiteral("the file holds more than %1 tags and references; no puzzle needs as many").arg(MaxXmlMarkup));
             if (++i - textStart > MaxXmlRun)
                 tooLong(line, "a text");
             continue;
         }
         const qint64 at = line;
         if (++markup > MaxXmlMarkup)
-            Fail(AtLine(at) + QStringLiteral("the file holds more than %1 tags; no puzzle needs as many").arg(MaxXmlMarkup));
+            Fail(AtLine(at) + QStringLiteral("the file holds more than %1 tags and references; no puzzle needs as many").arg(MaxXmlMarkup));
         const QByteArrayView rest(p + i, n - i);
         if (rest.startsWith("<!--")) {
             i = skipPast(i + 4, "-->", at, "a comment");
@@ -84,8 +89,12 @@ void CheckMarkup(const QByteArray &bytes)
                 } else if (declaration && c == '[') {
                     Fail(AtLine(at) + QStringLiteral("document type declarations are not accepted when they declare "
                                                      "anything (an internal subset); one naming an external DTD is"));
-                } else if (c == '=' && ++attributes > MaxXmlAttributes) {
-                    Fail(AtLine(at) + QStringLiteral("an element has more than %1 attributes").arg(MaxXmlAttributes));
+                } else if (c == '=') {
+                    if (++attributes > MaxXmlAttributes)
+                        Fail(AtLine(at) + QStringLiteral("an element has more than %1 attributes").arg(MaxXmlAttributes));
+                    if (++attributesInAll > MaxXmlAttributesInAll)
+                        Fail(AtLine(at) + QStringLiteral("the file holds more than %1 attributes; no puzzle needs as many")
+                                              .arg(MaxXmlAttributesInAll));
                 }
                 if (i - start > MaxXmlRun)
                     tooLong(at, "a tag");
@@ -98,7 +107,12 @@ void CheckMarkup(const QByteArray &bytes)
 
 class TXmlPuzzleReader {
 public:
-    TXmlPuzzleReader(const QByteArray &bytes, int64_t maxWork) : Bytes(bytes), Xml(bytes), MaxWork(maxWork) {}
+    TXmlPuzzleReader(const QByteArray &bytes, int64_t maxWork) : Bytes(bytes), Xml(bytes), MaxWork(maxWork)
+    {
+        // Puzzles use no namespaces; resolving prefixes looks each one up through every
+        // declaration in force, so thousands of them nested make each tag cost thousands.
+        Xml.setNamespaceProcessing(false);
+    }
 
     TImportedPuzzle Read()
     {

@@ -17,14 +17,6 @@ QString EImportError::Message() const
     return QString::fromStdString(what());
 }
 
-namespace {
-
-// .non and plain PBM of 1000 x 1000 take about 3 MB, text art about 1 MB.
-constexpr qint64 MaxTextBytes = 16 * 1024 * 1024;
-constexpr qint64 MaxTextArtBytes = 4 * 1024 * 1024;
-
-} // namespace
-
 int64_t ImportWorkBudget(int32_t rows, int32_t cols)
 {
     // Line logic settles a 1000 x 1000 in 20-90 million (nested rings, from the rim in, are the

@@ -22,6 +22,9 @@ enum class TImportFormat { Non, Xml, TextArt, Pbm, Png };
 
 // Larger files are refused before they are read: no puzzle of 1000 x 1000 needs this much.
 constexpr qint64 MaxImportBytes = 64 * 1024 * 1024;
+// .non and plain PBM of 1000 x 1000 take about 3 MB, text art about 1 MB.
+constexpr qint64 MaxTextBytes = 16 * 1024 * 1024;
+constexpr qint64 MaxTextArtBytes = 4 * 1024 * 1024;
 
 // The solver's budget for a puzzle of this many cells; enough for any picture line logic
 // solves, so only search can run out of it.

@@ -8,13 +8,13 @@
 #include "core/LineSolver.h"
 #include "tools/TextArt.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 #include <cmath>
 #include <csignal>
@@ -120,15 +120,28 @@ int Reset(const QStringList &files)
 int Compile(const QString &source, const QString &target)
 {
     QFile file(source);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << source << ": cannot read\n";
+    // A pipe or a device would be read for ever; only a plain file can be a picture.
+    if (!QFileInfo(source).isFile() || !file.open(QIODevice::ReadOnly)) {
+        err << source << ": " << PuzzleFile::CannotOpenText(source) << "\n";
+        return 1;
+    }
+    // Read no further than the cap, in case the file grows while it is read.
+    const QByteArray text = file.read(MaxTextArtBytes + 1);
+    if (text.size() > MaxTextArtBytes) {
+        err << source << ": the file is more than " << MaxTextArtBytes << " bytes; no picture needs as many\n";
+        return 1;
+    }
+    TMyCrossArr picture;
+    try {
+        picture = ParseTextArt(QString::fromUtf8(text));
+    } catch (const std::exception &e) {
+        err << source << ": " << e.what() << "\n";
         return 1;
     }
     try {
-        const TMyCrossArr picture = ParseTextArt(QString::fromUtf8(file.readAll()));
         PuzzleFile::SaveFile(target, DocumentFromPicture(picture), PuzzleFile::Target::ChosenPath);
-    } catch (const std::exception &e) {
-        err << source << ": " << e.what() << "\n";
+    } catch (const EPuzzleError &e) {
+        err << target << ": " << e.Message() << "\n";
         return 1;
     }
     return 0;
@@ -166,8 +179,17 @@ int Render(QStringList args)
         }
         bitmap.fill(Qt::white);
         RenderBoard(bitmap, width, height, doc, cell, false, nullptr);
-        if (!bitmap.save(args[1], "PNG")) {
+        // Encoded in memory, so the old picture stays whole unless the new one is written whole.
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !bitmap.save(&buffer, "PNG")) {
             err << args[1] << ": cannot write\n";
+            return 1;
+        }
+        try {
+            PuzzleFile::SaveBytes(args[1], png, PuzzleFile::Target::ChosenPath);
+        } catch (const EPuzzleError &e) {
+            err << args[1] << ": " << e.Message() << "\n";
             return 1;
         }
     } catch (const EPuzzleError &e) {
@@ -220,6 +242,13 @@ QString WithDifficultyDigit(const QString &fileName, int32_t level)
     return suffix.isEmpty() ? stem : stem + QLatin1Char('.') + suffix;
 }
 
+// A link at the name takes it even when it points nowhere: the new file never goes through it.
+bool Taken(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
 // A free name in the folder for an imported puzzle; empty when a thousand are taken.
 QString ImportTarget(const QDir &folder, const QString &inputPath, const QString &title, int32_t level)
 {
@@ -244,7 +273,7 @@ QString ImportTarget(const QDir &folder, const QString &inputPath, const QString
         else if (spaceBeforeDigit)
             name += QLatin1Char(' ');
         const QString path = folder.filePath(name + digit + QStringLiteral(".pxg"));
-        if (!QFileInfo::exists(path))
+        if (!Taken(path))
             return path;
     }
     return QString();
@@ -260,7 +289,7 @@ TImportedPuzzle ImportPlainFile(const QString &path, int64_t maxWork)
 
 void SaveImported(const QString &input, const TImportedPuzzle &puzzle, const QString &target)
 {
-    PuzzleFile::SaveFile(target, DocumentFromPicture(puzzle.Picture), PuzzleFile::Target::ChosenPath);
+    PuzzleFile::SaveFile(target, DocumentFromPicture(puzzle.Picture), PuzzleFile::Target::NewFile);
     out << input << " -> " << target << " (" << SolvedText(puzzle.Solved) << ", "
         << DifficultyText(DifficultyOf(puzzle.Solved, puzzle.Picture)) << ")\n";
     if (!puzzle.Warning.isEmpty()) {
@@ -306,7 +335,7 @@ int Import(QStringList args)
     }
     if (args.size() != 2)
         return Usage();
-    if (QFileInfo::exists(args[1])) {
+    if (Taken(args[1])) {
         err << args[1] << ": already exists; not overwritten\n";
         return 1;
     }
@@ -378,7 +407,7 @@ int Generate(const QStringList &args)
             break;
         }
         try {
-            PuzzleFile::SaveFile(target, DocumentFromPicture(puzzle.Picture), PuzzleFile::Target::ChosenPath);
+            PuzzleFile::SaveFile(target, DocumentFromPicture(puzzle.Picture), PuzzleFile::Target::NewFile);
         } catch (const EPuzzleError &e) {
             err << target << ": " << e.Message() << "\n";
             break;
@@ -391,24 +420,25 @@ int Generate(const QStringList &args)
 
 int Export(const QString &source, const QString &target)
 {
-    if (QFileInfo::exists(target)) {
+    if (Taken(target)) {
         err << target << ": already exists; not overwritten\n";
         return 1;
     }
+    PuzzleDocument doc;
     try {
-        const PuzzleDocument doc = PuzzleFile::ReadFile(source);
-        QSaveFile file(target);
-        // The stem's last digit is the difficulty, not part of the name.
-        QString title = QFileInfo(source).completeBaseName();
-        if (title.size() > 1 && title.back().isDigit())
-            title.chop(1);
-        if (!file.open(QIODevice::WriteOnly) || file.write(ExportNon(doc.Solution, title)) < 0
-            || !file.commit()) {
-            err << target << ": cannot write\n";
-            return 1;
-        }
+        doc = PuzzleFile::ReadFile(source);
     } catch (const EPuzzleError &e) {
         err << source << ": " << e.Message() << "\n";
+        return 1;
+    }
+    // The stem's last digit is the difficulty, not part of the name.
+    QString title = QFileInfo(source).completeBaseName();
+    if (title.size() > 1 && title.back().isDigit())
+        title.chop(1);
+    try {
+        PuzzleFile::SaveBytes(target, ExportNon(doc.Solution, title), PuzzleFile::Target::NewFile);
+    } catch (const EPuzzleError &e) {
+        err << target << ": " << e.Message() << "\n";
         return 1;
     }
     return 0;

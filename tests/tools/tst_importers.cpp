@@ -287,7 +287,7 @@ void TestImporters::RefusesMalformed_data()
         for (int i = 0; i < 1000; ++i)
             attributes += "a" + QByteArray::number(i) + "=\"\" ";
         return attributes;
-    }() + "/>" << "a.xml" << "Line 1: an element has more than 64 attributes";
+    }() + "/>" << "a.xml" << "Line 1: an element has more than 16 attributes";
     QTest::newRow("xml long text") << "<puzzle><title>" + QByteArray(9 * 1024 * 1024, 't') + "</title></puzzle>"
                                    << "a.xml" << "Line 1: a text is longer than 8388608 bytes";
     QTest::newRow("xml text between comments")
@@ -372,6 +372,12 @@ void TestImporters::RefusesMalformed_data()
     QTest::newRow("png garbage") << QByteArray("\x89PNG\r\n\x1a\n not really") << "a.png"
                                  << "Cannot read the PNG picture";
     QTest::newRow("text garbage") << QByteArray("#.#\n#?#\n") << "a.txt" << "Line 2, column 2: unexpected character '?'";
+    // Quoted input is shown, never passed through: a NUL would end the message where it is printed.
+    QTest::newRow("non control characters") << QByteArray("width 5\0\x1b[2J\nheight 5\n", 20) << "a.non"
+                                             << "Line 1: the width '5\\x00\\x1b[2J' is not a whole number";
+    // The reader hands each reference over as a token of its own, as it does a tag.
+    QTest::newRow("xml references") << "<puzzleset>" + ("<t>" + QByteArray("&amp;").repeated(1000) + "</t>").repeated(2300) + "</puzzleset>"
+                                    << "a.xml" << "more than 2200000 tags and references";
 }
 
 void TestImporters::RefusesMalformed()
