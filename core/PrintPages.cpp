@@ -14,8 +14,8 @@
 
 namespace {
 
-// The header line: some 3 mm type in a band of 5 mm above the board.
-constexpr int HeaderHeight = 60;
+// The header line: some 3 mm type.
+constexpr int HeaderHeight = PaperHeaderHeight;
 constexpr int HeaderPixels = 34;
 // Room between the slots of a booklet page.
 constexpr int SlotGap = 48;

@@ -17,6 +17,8 @@ class QPainter;
 // Pages are planned and drawn at this resolution, whatever the device's: lines of one pixel
 // stay visible, and a full A4 page is a picture of some 35 MB.
 constexpr int PaperDpi = 300;
+// The band above a board for its header line, in pixels at PaperDpi: some 5 mm.
+constexpr int PaperHeaderHeight = 60;
 
 // What a printed board shows.
 enum class TPrintContent {

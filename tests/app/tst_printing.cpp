@@ -219,9 +219,14 @@ void TestPrinting::scaleIsNeverRoundedUp_data()
     QTest::addColumn<QRect>("target");
     QTest::newRow("1899 gives 1") << QSize(100, 200) << QSize(5000, 1899) << QRect(0, 0, 100, 200);
     QTest::newRow("1900 gives 2") << QSize(100, 200) << QSize(5000, 1900) << QRect(0, 0, 200, 400);
-    QTest::newRow("landscape reads the width") << QSize(470, 425) << QSize(6600, 100) << QRect(0, 0, 2820, 2550);
-    QTest::newRow("larger than the page is cut, not shrunk") << QSize(900, 1000) << QSize(1000, 2000)
-                                                             << QRect(0, 0, 1800, 2000);
+    QTest::newRow("landscape reads the width") << QSize(470, 425) << QSize(6600, 5100) << QRect(0, 0, 2820, 2550);
+    // Never cut off: the largest whole scale that fits, or a fraction when not even 1 does.
+    QTest::newRow("too wide at scale 2 prints at 1") << QSize(900, 1000) << QSize(1000, 2000)
+                                                     << QRect(0, 0, 900, 1000);
+    QTest::newRow("too tall at scale 6 prints at 4") << QSize(470, 425) << QSize(6600, 1800)
+                                                     << QRect(0, 0, 1880, 1700);
+    QTest::newRow("wider than the page shrinks") << QSize(2000, 1000) << QSize(1000, 2000)
+                                                 << QRect(0, 0, 1000, 500);
 }
 
 void TestPrinting::scaleIsNeverRoundedUp()
