@@ -186,7 +186,8 @@ int PaintBoardPages(QPainter &painter, QPagedPaintDevice &device, const PuzzleDo
                 continue;
             NextPage(device, first);
             const TPrintSheet &sheet = plan.Sheets[i];
-            DrawHeader(painter, QRect(0, 0, scale.Printable.width(), HeaderHeight),
+            // The header stays just above the board, wherever the board is centred.
+            DrawHeader(painter, QRect(sheet.Target, QSize(scale.Printable.width() - sheet.Target.x(), HeaderHeight)),
                        PaperHeader(name, doc, i + 1, count));
             DrawPiece(painter, paper, plan.Cell, sheet.Source, sheet.Target + QPoint(0, HeaderHeight));
         }
@@ -261,12 +262,12 @@ int PaintBooklet(QPainter &painter, QPagedPaintDevice &device,
                     const int cell = FitCell(cells, area, wanted);
                     const QSize board = cells * cell;
                     const QString name = answers ? QStringLiteral("Ответ: ") + puzzle.Name : puzzle.Name;
-                    DrawHeader(painter, QRect(slot.Area.topLeft(), QSize(slot.Area.width(), HeaderHeight)),
-                               PaperHeader(name, puzzle.Doc, 1, 1));
                     const PuzzleDocument paper = PaperDocument(
                         puzzle.Doc, answers ? TPrintContent::Solution : TPrintContent::Blank);
                     const QPoint at(slot.Area.left() + std::max(0, (area.width() - board.width()) / 2),
                                     slot.Area.top() + HeaderHeight);
+                    DrawHeader(painter, QRect(at.x(), slot.Area.top(), slot.Area.right() + 1 - at.x(), HeaderHeight),
+                               PaperHeader(name, puzzle.Doc, 1, 1));
                     DrawPiece(painter, paper, cell, QRect(QPoint(0, 0), board), at);
                 }
             }
