@@ -217,9 +217,8 @@ std::vector<std::vector<TBookletSlot>> PlanBooklet(const std::vector<TBookletPuz
         const QSize cells = PaperBoardCells(puzzles[i].Doc);
         const bool alone = perPage == 1
             || FitCell(cells, QSize(slot.width(), slot.height() - headerHeight)) < minCell;
+        // The page being filled stays open, so that big puzzles leave no half-empty pages.
         if (alone) {
-            if (!page.empty())
-                pages.push_back(std::exchange(page, {}));
             pages.push_back({{i, QRect(QPoint(0, 0), printable)}});
             continue;
         }

@@ -91,8 +91,9 @@ struct TBookletSlot {
 };
 
 // Puts the puzzles on pages, perPage slots a page (a grid of slots as square as the page
-// allows). A puzzle whose cells would come out smaller than minCell in a slot gets a page of
-// its own. Each page is a list of slots.
+// allows), in the order given. A puzzle whose cells would come out smaller than minCell in a
+// slot gets a page of its own, placed before the page still being filled. Each page is a list
+// of slots.
 std::vector<std::vector<TBookletSlot>> PlanBooklet(const std::vector<TBookletPuzzle> &puzzles,
                                                    QSize printable, int perPage, int minCell,
                                                    int headerHeight);
