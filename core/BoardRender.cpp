@@ -98,6 +98,8 @@ public:
         Faces.clear();
     }
 
+    bool Active() const { return MaxAdvance > 0; }
+
     struct TFace {
         QFont Font;
         QFontMetrics Metrics;
@@ -485,10 +487,13 @@ public:
         // Nothing of the cell is to be drawn: the plain surface would change no pixel either.
         if (clip.Empty())
             return;
-        const QString text = QString::number(value);
-        if (const TNarrowing::TFace *narrow = Narrowing.For(text, Font, *Metrics)) {
-            PainterText(cell, text, ink, background, narrow->Font, narrow->Metrics);
-            return;
+        // Only paper narrows; the screen's numbers never become texts on the fast path.
+        if (Narrowing.Active()) {
+            const QString text = QString::number(value);
+            if (const TNarrowing::TFace *narrow = Narrowing.For(text, Font, *Metrics)) {
+                PainterText(cell, text, ink, background, narrow->Font, narrow->Metrics);
+                return;
+            }
         }
         // A number without a box of its own over a cell of one colour looks as if it had a box
         // of that colour: the counts in the frame band are such numbers.
@@ -496,7 +501,7 @@ public:
         if (background && plainCell)
             under = *background;
         else if (background || !UniformColour(clip, &under)) {
-            PainterText(cell, text, ink, background, Font, *Metrics);
+            PainterText(cell, QString::number(value), ink, background, Font, *Metrics);
             return;
         }
         if (clip.Empty())

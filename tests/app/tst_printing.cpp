@@ -366,7 +366,8 @@ QString TestPrinting::PutPuzzle(const QString &name)
 
 void TestPrinting::printRenderMatchesTheRenderer()
 {
-    // What goes to paper is the print variant of the one renderer, at cell 15, whatever the zoom.
+    // What goes to paper is the print variant of the one renderer, at cell 15, whatever the zoom;
+    // with no number too wide for its cell the paper's picture is that variant's to the pixel.
     TScriptedPrompter prompter;
     TMainForm form;
     form.show();
@@ -378,7 +379,7 @@ void TestPrinting::printRenderMatchesTheRenderer()
     viaWindow.fill(Qt::white);
     direct.fill(Qt::white);
     child->RenderBoard(viaWindow, size.width(), size.height(), PrintCellSize, false);
-    RenderBoard(direct, size.width(), size.height(), child->Doc, PrintCellSize, false, nullptr);
+    RenderPaperBoard(direct, size.width(), size.height(), child->Doc, PrintCellSize);
     QCOMPARE(viaWindow, direct);
 }
 
@@ -458,7 +459,7 @@ void TestPrinting::printsOnARealQueue()
     const QSize size = PrintBitmapSize(child->Doc);
     QImage bitmap(size, QImage::Format_RGB32);
     bitmap.fill(Qt::white);
-    RenderBoard(bitmap, size.width(), size.height(), child->Doc, PrintCellSize, false, nullptr);
+    RenderPaperBoard(bitmap, size.width(), size.height(), child->Doc, PrintCellSize);
 
     // Paper white, allowing for the softness of a rasterised page.
     const auto inked = [](QColor c) { return c.red() < 235 || c.green() < 235 || c.blue() < 235; };
