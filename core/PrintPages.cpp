@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QPagedPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <algorithm>
@@ -61,6 +62,14 @@ void DrawPiece(QPainter &painter, const PuzzleDocument &doc, int cell, const QRe
     if (piece.isNull())
         throw std::runtime_error("Printer error: not enough memory for the page");
     painter.drawImage(at, piece);
+}
+
+// Paper gets every picture pixel as a block of device pixels. A print preview records the
+// pages and shows them shrunk, where unsmoothed lines of a pixel would vanish.
+bool ShrunkOnScreen(QPainter &painter)
+{
+    const QPaintEngine *engine = painter.paintEngine();
+    return engine && engine->type() == QPaintEngine::Picture;
 }
 
 // A page after the first; a device that cannot start one ends the job.
@@ -178,7 +187,7 @@ int PaintBoardPages(QPainter &painter, QPagedPaintDevice &device, const PuzzleDo
     const int count = int(plan.Sheets.size());
     painter.save();
     painter.scale(scale.Factor, scale.Factor);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, ShrunkOnScreen(painter));
     bool first = true;
     try {
         for (int i = 0; i < count; ++i) {
@@ -244,7 +253,7 @@ int PaintBooklet(QPainter &painter, QPagedPaintDevice &device,
     const auto plan = PlanBooklet(puzzles, scale.Printable, perPage, minCell, HeaderHeight);
     painter.save();
     painter.scale(scale.Factor, scale.Factor);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, ShrunkOnScreen(painter));
     bool first = true;
     int count = 0;
     try {
