@@ -1,7 +1,24 @@
-// How a board goes onto paper: the print bitmap, the page orientation and the whole-number scale.
+// How a board goes onto paper: the direct print's bitmap, orientation and scale, and printing
+// with a choice of content, scale and printer.
 #include "app/Printing.h"
 
+#include "app/TApplication.h"
 #include "format/PuzzleDocument.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -31,23 +48,6 @@ QRect PrintTarget(QSize bitmap, QSize printable)
 }
 
 // ---- Printing with a choice. ------------------------------------------------------------------
-
-#include "app/TApplication.h"
-
-#include <QApplication>
-#include <QButtonGroup>
-#include <QDialogButtonBox>
-#include <QDoubleSpinBox>
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QLabel>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QVBoxLayout>
 
 namespace {
 

@@ -1,4 +1,5 @@
-// How a board goes onto paper: the print bitmap, the page orientation and the whole-number scale.
+// How a board goes onto paper: the direct print's bitmap, orientation and scale, and printing
+// with a choice of content, scale and printer.
 #pragma once
 
 #include "core/PrintPages.h"
