@@ -9,6 +9,7 @@
 #include "browser/uopendialog.h"
 #include "format/PuzzleFile.h"
 #include "app/Printing.h"
+#include "core/BoardRender.h"
 #include "app/TWorkspace.h"
 #include "toolkit/HintText.h"
 #include "toolkit/JpegDecoder.h"
@@ -212,6 +213,14 @@ void TMainForm::CreateActions()
     CloseUp1->setToolTip(QStringLiteral("Крупный план"));
     CloseUp1->setStatusTip(QStringLiteral("Крупные клетки с прокруткой; подсказки остаются на месте"));
     CloseUp1->setShortcut(QKeySequence(Qt::Key_F4));
+    // An addition beside the direct print, outside the list of the frame's original commands;
+    // it follows the direct print's enabling.
+    FilePrintSetup1 = new QAction(QStringLiteral("Печать с выбором..."), this);
+    FilePrintSetup1->setToolTip(QStringLiteral("Печать с выбором"));
+    FilePrintSetup1->setStatusTip(QStringLiteral("Выбрать принтер, число копий, что печатать и масштаб; просмотр"));
+    FilePrintSetup1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    FilePrintSetup1->setEnabled(FilePrint1->isEnabled());
+    connect(FilePrint1, &QAction::enabledChanged, FilePrintSetup1, &QAction::setEnabled);
     Undo1 = MakeAction(QStringLiteral("Отменить"), QStringLiteral("Отменить|Отменить предидущий ход"),
                        QKeySequence(), false, QStringLiteral("undo"));
     Redo1 = MakeAction(QStringLiteral("Повторить"), QStringLiteral("Повторить|Повторить предидущий ход"),
@@ -252,6 +261,7 @@ void TMainForm::CreateActions()
             child->FormPaint();
     });
     wire(FilePrint1, &TMainForm::FilePrint1Execute);
+    wire(FilePrintSetup1, &TMainForm::FilePrintSetup1Execute);
 
     connect(WindowCascade1, &QAction::triggered, MdiArea, &TWorkspace::Cascade);
     connect(WindowTileHorizontal1, &QAction::triggered, MdiArea, &TWorkspace::TileHorizontally);
@@ -269,7 +279,7 @@ void TMainForm::CreateMenus()
     QMenu *file = bar->addMenu(QStringLiteral("Файл"));
     file->addActions({FileOpen1, FileSave1, FileSaveAs1, FileClose1});
     file->addSeparator();
-    file->addAction(FilePrint1);
+    file->addActions({FilePrint1, FilePrintSetup1});
     file->addSeparator();
     file->addAction(FileExit1);
     connect(file, &QMenu::aboutToShow, this, &TMainForm::UpdateWindowCommands);
@@ -659,8 +669,20 @@ void TMainForm::FilePrint1Execute()
     if (bitmap.isNull())
         throw EPrinterError("Printer error: not enough memory for the page");
     bitmap.fill(Qt::white);
-    child->RenderBoard(bitmap, size.width(), size.height(), PrintCellSize, false);
+    // The paper variant keeps clue numbers apart, which the screen's picture need not do.
+    RenderPaperBoard(bitmap, size.width(), size.height(), child->Doc, PrintCellSize);
     PrintBitmap(bitmap);
+}
+
+void TMainForm::FilePrintSetup1Execute()
+{
+    TMDIChild *child = ActiveChild();
+    if (!child)
+        return;
+    const QString name = child->FileName.isEmpty() ? child->windowTitle()
+                                                   : QFileInfo(child->FileName).completeBaseName();
+    TPrintSetupDialog dialog(this, child->Doc, name);
+    dialog.exec();
 }
 
 void TMainForm::PrintBitmap(const QImage &bitmap)

@@ -47,6 +47,7 @@ public:
     // Help for the player: added after the original commands.
     QAction *Check1 = nullptr, *Hint1 = nullptr, *ClueHelp1 = nullptr;
     QAction *CloseUp1 = nullptr;  // close-up of the active board, on and off
+    QAction *FilePrintSetup1 = nullptr;  // printing with a choice of printer, content and scale
     QList<QAction *> ActionList1;
 
     Prompts::TSaveDialogSetup SaveDialog1;
@@ -77,6 +78,8 @@ public:
     void Hint1Execute();
     void FormDeactivate();
     void FilePrint1Execute();
+    // Content, scale and printer chosen in dialogs, with a preview; acts on the active board.
+    void FilePrintSetup1Execute();
     // Prints a finished bitmap on the default printer, one page, from the top-left corner.
     void PrintBitmap(const QImage &bitmap);
     static void StretchDIBToCanvas(QPainter &canvas, const QRect &target, const QImage &bitmap);

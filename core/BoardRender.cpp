@@ -87,6 +87,50 @@ QFontMetrics BoardFontMetrics(const QFont &font)
     return QFontMetrics(font, &probe);
 }
 
+// On paper a number must keep clear of its neighbours: one wider than its cell allows is set in
+// narrower type, and smaller only when the narrowest is still too wide. The choice is kept per
+// text for the render.
+class TNarrowing {
+public:
+    void SetMaxAdvance(int advance)
+    {
+        MaxAdvance = advance;
+        Faces.clear();
+    }
+
+    bool Active() const { return MaxAdvance > 0; }
+
+    struct TFace {
+        QFont Font;
+        QFontMetrics Metrics;
+    };
+
+    // The face for text, or null when the render's own face keeps within the limit.
+    const TFace *For(const QString &text, const QFont &font, const QFontMetrics &metrics)
+    {
+        if (MaxAdvance <= 0 || metrics.horizontalAdvance(text) <= MaxAdvance)
+            return nullptr;
+        const auto found = Faces.find(text);
+        if (found != Faces.end())
+            return &found->second;
+        QFont narrow = font;
+        bool fits = false;
+        for (int stretch = 95; stretch >= 55 && !fits; stretch -= 5) {
+            narrow.setStretch(stretch);
+            fits = BoardFontMetrics(narrow).horizontalAdvance(text) <= MaxAdvance;
+        }
+        for (qreal points = font.pointSizeF() - 0.5; points >= 1 && !fits; points -= 0.5) {
+            narrow.setPointSizeF(points);
+            fits = BoardFontMetrics(narrow).horizontalAdvance(text) <= MaxAdvance;
+        }
+        return &Faces.emplace(text, TFace{narrow, BoardFontMetrics(narrow)}).first->second;
+    }
+
+private:
+    int MaxAdvance = 0;
+    std::unordered_map<QString, TFace> Faces;
+};
+
 void PrepareTarget(QImage &target)
 {
     if (target.isNull())
@@ -153,17 +197,25 @@ public:
         Metrics.emplace(BoardFontMetrics(Font));
     }
 
+    void SetMaxAdvance(int advance) { Narrowing.SetMaxAdvance(advance); }
+
     void Text(const TRect &cell, const QString &text, QRgb ink, const QRgb *background)
     {
         if (!Metrics || cell.Empty())
             return;
-        const TRect box = CentredBox(cell, Metrics->horizontalAdvance(text), Metrics->height());
+        const TNarrowing::TFace *narrow = Narrowing.For(text, Font, *Metrics);
+        const QFontMetrics &metrics = narrow ? narrow->Metrics : *Metrics;
+        const TRect box = CentredBox(cell, metrics.horizontalAdvance(text), metrics.height());
         if (background)
             FillRect(Intersect(box, cell), *background);
+        if (narrow)
+            Painter.setFont(narrow->Font);
         Painter.setClipRect(QRect(cell.x1, cell.y1, cell.x2 - cell.x1, cell.y2 - cell.y1));
         Painter.setPen(QColor::fromRgb(ink));
-        Painter.drawText(QPoint(box.x1, box.y1 + Metrics->ascent()), text);
+        Painter.drawText(QPoint(box.x1, box.y1 + metrics.ascent()), text);
         Painter.setClipping(false);
+        if (narrow)
+            Painter.setFont(Font);
     }
 
     void Number(const TRect &cell, int value, QRgb ink, const QRgb *background, bool = false)
@@ -176,6 +228,7 @@ private:
     TRect Clip{0, 0, 0, 0};
     QFont Font;
     std::optional<QFontMetrics> Metrics;
+    TNarrowing Narrowing;
 };
 
 // ---- The fast surface: direct writes to the scanlines, numbers from a glyph cache. ----------
@@ -424,6 +477,8 @@ public:
     // plainCell: the whole cell is in the background colour already, so a number prepared over
     // that colour can be copied in. Otherwise the smoothed edges must meet what lies beneath,
     // and the number is drawn as the plain surface draws it.
+    void SetMaxAdvance(int advance) { Narrowing.SetMaxAdvance(advance); }
+
     void Number(const TRect &cell, int value, QRgb ink, const QRgb *background, bool plainCell = false)
     {
         if (!Metrics || cell.Empty())
@@ -432,13 +487,21 @@ public:
         // Nothing of the cell is to be drawn: the plain surface would change no pixel either.
         if (clip.Empty())
             return;
+        // Only paper narrows; the screen's numbers never become texts on the fast path.
+        if (Narrowing.Active()) {
+            const QString text = QString::number(value);
+            if (const TNarrowing::TFace *narrow = Narrowing.For(text, Font, *Metrics)) {
+                PainterText(cell, text, ink, background, narrow->Font, narrow->Metrics);
+                return;
+            }
+        }
         // A number without a box of its own over a cell of one colour looks as if it had a box
         // of that colour: the counts in the frame band are such numbers.
         QRgb under = 0;
         if (background && plainCell)
             under = *background;
         else if (background || !UniformColour(clip, &under)) {
-            PainterText(cell, QString::number(value), ink, background);
+            PainterText(cell, QString::number(value), ink, background, Font, *Metrics);
             return;
         }
         if (clip.Empty())
@@ -475,9 +538,10 @@ private:
     }
 
     // The plain surface's text, on the same pixels.
-    void PainterText(const TRect &cell, const QString &text, QRgb ink, const QRgb *background)
+    void PainterText(const TRect &cell, const QString &text, QRgb ink, const QRgb *background,
+                     const QFont &font, const QFontMetrics &metrics)
     {
-        const TRect box = CentredBox(cell, Metrics->horizontalAdvance(text), Metrics->height());
+        const TRect box = CentredBox(cell, metrics.horizontalAdvance(text), metrics.height());
         if (background)
             FillRect(Intersect(box, cell), *background);
         if (!Painter.isActive()) {
@@ -485,11 +549,11 @@ private:
             Painter.setRenderHint(QPainter::Antialiasing, false);
             Painter.setRenderHint(QPainter::TextAntialiasing, true);
         }
-        Painter.setFont(Font);
+        Painter.setFont(font);
         const TRect clip = Intersect(cell, Clip);
         Painter.setClipRect(QRect(clip.x1, clip.y1, clip.x2 - clip.x1, clip.y2 - clip.y1));
         Painter.setPen(QColor::fromRgb(ink));
-        Painter.drawText(QPoint(box.x1, box.y1 + Metrics->ascent()), text);
+        Painter.drawText(QPoint(box.x1, box.y1 + metrics.ascent()), text);
         Painter.setClipping(false);
     }
 
@@ -504,6 +568,7 @@ private:
     int Height = 0;
     QFont Font;
     std::optional<QFontMetrics> Metrics;
+    TNarrowing Narrowing;
 };
 
 // ---- Primitives shared by both surfaces. ----------------------------------------------------
@@ -797,7 +862,8 @@ void DrawLinesAndCounts(TSurface &s, const TLayout &L)
 
 template <class TSurface>
 TBoardOrigins RenderLayers(TSurface &s, const TBoardView &view, const PuzzleDocument &doc, int a,
-                           bool screen, const QImage *backdrop, const TClueInk *clueInk)
+                           bool screen, const QImage *backdrop, const TClueInk *clueInk,
+                           int maxAdvance = 0)
 {
     // 1. Origins, given by the view.
     const TLayout L(view, doc, a, s.ClipRect());
@@ -815,6 +881,7 @@ TBoardOrigins RenderLayers(TSurface &s, const TBoardView &view, const PuzzleDocu
 
     // 3. One font for every text of this render.
     s.SetFont(FontPointSize(a, screen), FontBold(a));
+    s.SetMaxAdvance(maxAdvance);
 
     // 4, 5. Grey frame, then the board over it, leaving a band one cell wide. Nothing drawn
     // before the grid's own fill reaches inside the grid.
@@ -1127,4 +1194,31 @@ QRegion TBoardCanvas::Update(QImage &target, const TBoardView &view, const Puzzl
         LastInk = clueInk ? *clueInk : TClueInk();
     }
     return changed;
+}
+
+int PaperMaxAdvance(int a)
+{
+    return a - std::max(2, (a + 2) / 5);
+}
+
+TBoardOrigins RenderPaperBoard(QImage &target, const TBoardView &view, const PuzzleDocument &doc,
+                               int a)
+{
+    PrepareTarget(target);
+    TRawSurface surface(target);
+    return RenderLayers(surface, view, doc, a, false, nullptr, nullptr, PaperMaxAdvance(a));
+}
+
+TBoardOrigins RenderPaperBoard(QImage &target, int W, int H, const PuzzleDocument &doc, int a)
+{
+    return RenderPaperBoard(target, WholeView(W, H, doc, a), doc, a);
+}
+
+TBoardOrigins RenderPaperBoardReference(QImage &target, int W, int H, const PuzzleDocument &doc,
+                                        int a)
+{
+    PrepareTarget(target);
+    TPainterSurface surface(target);
+    return RenderLayers(surface, WholeView(W, H, doc, a), doc, a, false, nullptr, nullptr,
+                        PaperMaxAdvance(a));
 }

@@ -33,6 +33,16 @@ TBoardOrigins RenderBoardViewReference(QImage &target, const TBoardView &view,
                                    const PuzzleDocument &doc, int a, bool screen,
                                    const QImage *backdrop, const TClueInk *clueInk = nullptr);
 
+// The print variant as it goes onto paper: the same picture, except that every number (clue or
+// count) whose text is wider than PaperMaxAdvance(a) is set in narrower, and if need be smaller,
+// type, so that numbers in neighbouring cells never run together.
+int PaperMaxAdvance(int a);
+TBoardOrigins RenderPaperBoard(QImage &target, int W, int H, const PuzzleDocument &doc, int a);
+TBoardOrigins RenderPaperBoard(QImage &target, const TBoardView &view, const PuzzleDocument &doc,
+                               int a);
+TBoardOrigins RenderPaperBoardReference(QImage &target, int W, int H, const PuzzleDocument &doc,
+                                        int a);
+
 // Frames in red the grid column and row under (X, Y), clue cells included; nothing when the
 // point is off the grid. Never throws.
 void DrawHighlight(QImage &target, const TBoardOrigins &origins, int a, const PuzzleDocument &doc,

@@ -5,6 +5,7 @@
 #include "tools/Difficulty.h"
 #include "tools/Generator.h"
 #include "tools/Importers.h"
+#include "tools/PrintBooklet.h"
 #include "core/LineSolver.h"
 #include "tools/TextArt.h"
 
@@ -40,6 +41,7 @@ int Usage(QTextStream &to = err)
            "       pxgtool export IN.pxg OUT.non\n"
            "       pxgtool check [--rename] FILE...\n"
            "       pxgtool generate --into FOLDER --count N --size WxH --level L [--seed S]\n"
+           "       pxgtool print --pdf OUT.pdf [--solutions] [--cell MM] [--per-page N] FILE...\n"
            "\n"
            "info     prints each puzzle's header, its form, progress and whether its marks solve it\n"
            "reset    clears a game as the player's Clear does and writes the full form\n"
@@ -51,7 +53,11 @@ int Usage(QTextStream &to = err)
            "check    solves each puzzle from its clues: unique/ambiguous/unsolvable, line-solvable or\n"
            "         needs-search, and the estimated difficulty; --rename puts it in the file name\n"
            "generate makes N new puzzles of level L (0-9), each with one solution, named as import\n"
-           "         --into names them; the same seed makes the same puzzles\n";
+           "         --into names them; the same seed makes the same puzzles\n"
+           "print    writes the puzzles blank to an A4 PDF for pen and paper, N a page (4 by default;\n"
+           "         a puzzle too big to share a page gets one of its own), each whole and as large\n"
+           "         as its place allows up to 6 mm a cell or the --cell size; --solutions adds\n"
+           "         the solved pictures on the pages after them\n";
     return 2;
 }
 
@@ -546,7 +552,7 @@ int main(int argc, char **argv)
     // killing the tool half-way through a list of files.
     std::signal(SIGXFSZ, SIG_IGN);
     // Drawing text needs the GUI layer, but never a screen.
-    const bool rendering = argc > 1 && qstrcmp(argv[1], "render") == 0;
+    const bool rendering = argc > 1 && (qstrcmp(argv[1], "render") == 0 || qstrcmp(argv[1], "print") == 0);
     if (rendering && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app(rendering ? new QGuiApplication(argc, argv) : new QCoreApplication(argc, argv));
@@ -578,5 +584,7 @@ int main(int argc, char **argv)
         return Generate(args);
     if (command == QLatin1String("check"))
         return Check(args);
+    if (command == QLatin1String("print"))
+        return PrintBooklet(args, out, err);
     return Usage();
 }

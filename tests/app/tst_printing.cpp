@@ -5,14 +5,20 @@
 #include "core/BoardRender.h"
 #include "board/CHILDWIN.h"
 #include "core/Clues.h"
+#include "core/PrintPages.h"
 #include "format/PuzzleFile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTimer>
 #include <QFile>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -151,6 +157,98 @@ QPoint FirstInk(const QImage &image, const std::function<bool(QColor)> &isInk)
     return QPoint(left < image.width() ? left : -1, top);
 }
 
+// A picture whose rows are given by their runs, separated by one white cell, left-aligned.
+PuzzleDocument FromRuns(int cols, const std::vector<std::vector<int>> &rows)
+{
+    TMyCrossArr picture;
+    for (const auto &runs : rows) {
+        std::vector<int32_t> line(cols, 0);
+        int x = 0;
+        for (int run : runs) {
+            for (int i = 0; i < run; ++i)
+                line[x + i] = 1;
+            x += run + 1;
+        }
+        picture.push_back(line);
+    }
+    return DocumentFromPicture(picture);
+}
+
+// Row clues with two- and three-digit neighbours.
+PuzzleDocument TightClues()
+{
+    return FromRuns(110, {{10, 11, 12, 13, 14, 15}, {99, 5}, {100, 8}});
+}
+
+// A big board drawn as a picture would be: rings and bars, with clues some ten deep.
+PuzzleDocument BigPicture()
+{
+    TMyCrossArr picture = MakeCrossArr(100, 100);
+    for (int r = 0; r < 100; ++r)
+        for (int c = 0; c < 100; ++c) {
+            const int d = int(std::hypot(r - 50, c - 50));
+            picture[r][c] = (d / 6) % 2 == 0 || (c % 23 < 3 && r > 80) ? 1 : 0;
+        }
+    return DocumentFromPicture(picture);
+}
+
+bool IsInk(QRgb p)
+{
+    return qRed(p) < 110 && qGreen(p) < 110 && qBlue(p) < 110;
+}
+
+// For one row's clue cells (k = 0 next to the grid at gridLeft): the ink-free columns around
+// each boundary between two numbers must number at least minGap, with some on either side (a
+// number cut off at its cell's edge has none there), and each number's ink must be at least a
+// third of the cell tall. Empty when it holds; otherwise what failed.
+QString ClueGapFault(const QImage &image, int gridLeft, int rowTop, int a, int numbers, int minGap)
+{
+    const auto inkInColumn = [&](int x) {
+        for (int y = rowTop + 1; y < rowTop + a - 1; ++y)
+            if (IsInk(image.pixel(x, y)))
+                return true;
+        return false;
+    };
+    for (int k = 0; k < numbers; ++k) {
+        int top = a, bottom = -1;
+        for (int x = gridLeft - a * (k + 1) + 1; x < gridLeft - a * k; ++x)
+            for (int y = rowTop + 1; y < rowTop + a - 1; ++y)
+                if (IsInk(image.pixel(x, y))) {
+                    top = std::min(top, y - rowTop);
+                    bottom = std::max(bottom, y - rowTop);
+                }
+        if (bottom - top + 1 < a / 3)
+            return QString("number %1 is %2 pixels tall in a cell of %3").arg(k).arg(bottom - top + 1).arg(a);
+    }
+    for (int k = 0; k + 1 < numbers; ++k) {
+        const int boundary = gridLeft - a * (k + 1);
+        int right = 0, left = 0;
+        for (int x = boundary; x < boundary + a / 2 && !inkInColumn(x); ++x)
+            ++right;
+        for (int x = boundary - 1; x > boundary - a / 2 && !inkInColumn(x); --x)
+            ++left;
+        const int side = std::max(1, a / 12);
+        if (left + right < minGap || left < side || right < side)
+            return QString("numbers %1 and %2 are %3 + %4 pixels apart, not %5").arg(k).arg(k + 1).arg(left).arg(right).arg(minGap);
+    }
+    return QString();
+}
+
+QString RunPdfInfo(const QString &pdf)
+{
+    QProcess info;
+    info.start("pdfinfo", {pdf});
+    if (!info.waitForFinished(20000))
+        return QString();
+    return QString::fromUtf8(info.readAllStandardOutput());
+}
+
+int PdfPages(const QString &pdf)
+{
+    const QRegularExpressionMatch m = QRegularExpression("Pages:\\s+(\\d+)").match(RunPdfInfo(pdf));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
 } // namespace
 
 class TestPrinting : public QObject {
@@ -167,6 +265,17 @@ private slots:
     void noDefaultPrinter();
     void hugeBoardIsRefused();
     void printsOnARealQueue();
+    void bigBoardPrintsWholeOnTheQueue();
+    void planPrint_data();
+    void planPrint();
+    void paperContent();
+    void paperCluesKeepApart_data();
+    void paperCluesKeepApart();
+    void paperCluesKeepApartInThePdf();
+    void setupCommandFollowsPrint();
+    void setupPrintsFittedOrTiled();
+    void bookletPlanKeepsEveryPuzzleWhole();
+    void bookletFromTheTool();
 
 private:
     QString PutPuzzle(const QString &name);
@@ -219,9 +328,14 @@ void TestPrinting::scaleIsNeverRoundedUp_data()
     QTest::addColumn<QRect>("target");
     QTest::newRow("1899 gives 1") << QSize(100, 200) << QSize(5000, 1899) << QRect(0, 0, 100, 200);
     QTest::newRow("1900 gives 2") << QSize(100, 200) << QSize(5000, 1900) << QRect(0, 0, 200, 400);
-    QTest::newRow("landscape reads the width") << QSize(470, 425) << QSize(6600, 100) << QRect(0, 0, 2820, 2550);
-    QTest::newRow("larger than the page is cut, not shrunk") << QSize(900, 1000) << QSize(1000, 2000)
-                                                             << QRect(0, 0, 1800, 2000);
+    QTest::newRow("landscape reads the width") << QSize(470, 425) << QSize(6600, 5100) << QRect(0, 0, 2820, 2550);
+    // Never cut off: the largest whole scale that fits, or a fraction when not even 1 does.
+    QTest::newRow("too wide at scale 2 prints at 1") << QSize(900, 1000) << QSize(1000, 2000)
+                                                     << QRect(0, 0, 900, 1000);
+    QTest::newRow("too tall at scale 6 prints at 4") << QSize(470, 425) << QSize(6600, 1800)
+                                                     << QRect(0, 0, 1880, 1700);
+    QTest::newRow("wider than the page shrinks") << QSize(2000, 1000) << QSize(1000, 2000)
+                                                 << QRect(0, 0, 1000, 500);
 }
 
 void TestPrinting::scaleIsNeverRoundedUp()
@@ -252,7 +366,8 @@ QString TestPrinting::PutPuzzle(const QString &name)
 
 void TestPrinting::printRenderMatchesTheRenderer()
 {
-    // What goes to paper is the print variant of the one renderer, at cell 15, whatever the zoom.
+    // What goes to paper is the print variant of the one renderer, at cell 15, whatever the zoom;
+    // with no number too wide for its cell the paper's picture is that variant's to the pixel.
     TScriptedPrompter prompter;
     TMainForm form;
     form.show();
@@ -264,7 +379,7 @@ void TestPrinting::printRenderMatchesTheRenderer()
     viaWindow.fill(Qt::white);
     direct.fill(Qt::white);
     child->RenderBoard(viaWindow, size.width(), size.height(), PrintCellSize, false);
-    RenderBoard(direct, size.width(), size.height(), child->Doc, PrintCellSize, false, nullptr);
+    RenderPaperBoard(direct, size.width(), size.height(), child->Doc, PrintCellSize);
     QCOMPARE(viaWindow, direct);
 }
 
@@ -344,7 +459,7 @@ void TestPrinting::printsOnARealQueue()
     const QSize size = PrintBitmapSize(child->Doc);
     QImage bitmap(size, QImage::Format_RGB32);
     bitmap.fill(Qt::white);
-    RenderBoard(bitmap, size.width(), size.height(), child->Doc, PrintCellSize, false, nullptr);
+    RenderPaperBoard(bitmap, size.width(), size.height(), child->Doc, PrintCellSize);
 
     // Paper white, allowing for the softness of a rasterised page.
     const auto inked = [](QColor c) { return c.red() < 235 || c.green() < 235 || c.blue() < 235; };
@@ -393,6 +508,325 @@ void TestPrinting::printsOnARealQueue()
         }
     QVERIFY(compared > 1000);
     QVERIFY2(differing * 100 < compared, qPrintable(QString("%1 of %2 differ").arg(differing).arg(compared)));
+}
+
+void TestPrinting::bigBoardPrintsWholeOnTheQueue()
+{
+    // A 100 x 100 board at scale 14 would run far past an A4 page; it comes out whole.
+    if (!cupsMissing.isEmpty())
+        QSKIP(qPrintable("no private CUPS server here: " + cupsMissing));
+    QVERIFY(cups->AddDefaultQueue());
+    QFile::remove(cups->Output());
+    const PuzzleDocument doc = BigPicture();
+    const QString path = dir.filePath("big.pxg");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(PuzzleFile::Serialize(doc));
+    f.close();
+
+    TScriptedPrompter prompter;
+    TMainForm form;
+    form.show();
+    form.OpenPuzzleFile(path);
+    form.FilePrint1->trigger();
+    QVERIFY2(prompter.Questions.isEmpty(), qPrintable(prompter.Texts().join("; ")));
+    QVERIFY2(cups->WaitForOutput().startsWith("%PDF"), "the queue produced no PDF");
+    QTemporaryDir root;
+    const int dpi = 50;
+    QVERIFY(cups->Run("pdftoppm", {"-r", QString::number(dpi), "-png", "-singlefile", cups->Output(),
+                                  root.filePath("page")}));
+    QImage raster(root.filePath("page.png"));
+    QVERIFY(!raster.isNull());
+    raster = raster.convertToFormat(QImage::Format_RGB32);
+    QRect inked;
+    for (int y = 0; y < raster.height(); ++y)
+        for (int x = 0; x < raster.width(); ++x) {
+            const QRgb p = raster.pixel(x, y);
+            if (qRed(p) < 235 || qGreen(p) < 235 || qBlue(p) < 235)
+                inked |= QRect(x, y, 1, 1);
+        }
+
+    const QSize size = PrintBitmapSize(doc);
+    QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+    printer.setPageOrientation(PrintLandscape(size) ? QPageLayout::Landscape : QPageLayout::Portrait);
+    const QRect target = PrintTarget(size, printer.pageRect(QPrinter::DevicePixel).size().toSize());
+    const QRectF printable = printer.pageRect(QPrinter::Point);
+    const QRectF allowed(printable.topLeft() * dpi / 72, printable.size() * dpi / 72);
+    QVERIFY2(allowed.adjusted(-2, -2, 2, 2).contains(inked),
+             qPrintable(QString("ink over %1,%2 %3x%4").arg(inked.x()).arg(inked.y()).arg(inked.width()).arg(inked.height())));
+    // The grey frame is all there: the ink spans the board's frame at the printed scale.
+    const double perPixel = double(target.width()) / size.width() * dpi / printer.resolution();
+    const int frameWidth = (doc.RowClueDepth + doc.ColCount + 2) * PrintCellSize;
+    QVERIFY2(qAbs(inked.width() - frameWidth * perPixel) <= 3,
+             qPrintable(QString("%1 wide, expected %2").arg(inked.width()).arg(frameWidth * perPixel)));
+}
+
+void TestPrinting::planPrint_data()
+{
+    QTest::addColumn<QSize>("cells");
+    QTest::addColumn<QSize>("area");
+    QTest::addColumn<int>("cell");
+    QTest::addColumn<int>("wantCell");
+    QTest::addColumn<int>("sheets");
+    QTest::addColumn<QPoint>("firstTarget");
+    QTest::newRow("fitted and centred") << QSize(10, 8) << QSize(105, 200) << 0 << 10 << 1 << QPoint(2, 60);
+    QTest::newRow("fit takes the tighter way") << QSize(20, 10) << QSize(100, 100) << 0 << 5 << 1 << QPoint(0, 25);
+    QTest::newRow("a given cell that fits is centred") << QSize(10, 10) << QSize(200, 300) << 12 << 12 << 1 << QPoint(40, 90);
+    QTest::newRow("too wide: three pieces across") << QSize(10, 4) << QSize(50, 100) << 10 << 10 << 3 << QPoint(0, 0);
+    QTest::newRow("too big both ways") << QSize(9, 9) << QSize(50, 50) << 10 << 10 << 4 << QPoint(0, 0);
+    QTest::newRow("cell cut to two a page") << QSize(5, 5) << QSize(30, 40) << 100 << 15 << 16 << QPoint(0, 0);
+    QTest::newRow("more cells than pixels") << QSize(500, 10) << QSize(100, 100) << 0 << 1 << 6 << QPoint(0, 0);
+}
+
+void TestPrinting::planPrint()
+{
+    QFETCH(QSize, cells);
+    QFETCH(QSize, area);
+    QFETCH(int, cell);
+    QFETCH(int, wantCell);
+    QFETCH(int, sheets);
+    QFETCH(QPoint, firstTarget);
+    const TPrintPlan plan = PlanPrint(cells, area, cell);
+    QCOMPARE(plan.Cell, wantCell);
+    QCOMPARE(int(plan.Sheets.size()), sheets);
+    QCOMPARE(plan.Sheets.front().Target, firstTarget);
+    // Every piece lies on its page and on the board, together they cover the board, and
+    // neighbouring pieces share exactly one cell.
+    const QRect board(QPoint(0, 0), cells * plan.Cell);
+    QRegion covered;
+    for (size_t i = 0; i < plan.Sheets.size(); ++i) {
+        const TPrintSheet &s = plan.Sheets[i];
+        QVERIFY(board.contains(s.Source));
+        QVERIFY(QRect(QPoint(0, 0), area).contains(QRect(s.Target, s.Source.size())));
+        covered += s.Source;
+        if (i > 0 && plan.Sheets[i - 1].Source.top() == s.Source.top())
+            QCOMPARE(s.Source.left(), plan.Sheets[i - 1].Source.right() + 1 - plan.Cell);
+    }
+    QCOMPARE(covered, QRegion(board));
+}
+
+void TestPrinting::paperContent()
+{
+    PuzzleDocument doc = DocumentFromPicture({{1, 0, 1}, {0, 1, 1}});
+    doc.Marks = {{-1, 1, 0}, {0, 1, -1}};
+    doc.RowClueStrikes[0][0] = 1;
+    doc.ColClueStrikes[0][2] = 1;
+    const PuzzleDocument blank = PaperDocument(doc, TPrintContent::Blank);
+    QCOMPARE(blank.Marks, MakeCrossArr(2, 3));
+    QCOMPARE(blank.RowClueStrikes[0][0], 0);
+    QCOMPARE(blank.ColClueStrikes[0][2], 0);
+    QCOMPARE(blank.Solution, doc.Solution);
+    QCOMPARE(PaperDocument(doc, TPrintContent::Marks), doc);
+    const PuzzleDocument solution = PaperDocument(doc, TPrintContent::Solution);
+    QCOMPARE(solution.Marks, doc.Solution);
+    QCOMPARE(solution.RowClueStrikes[0][0], 0);
+}
+
+void TestPrinting::paperCluesKeepApart_data()
+{
+    QTest::addColumn<int>("a");
+    for (int a : {10, 15, 22, 35})
+        QTest::addRow("cell %d", a) << a;
+}
+
+void TestPrinting::paperCluesKeepApart()
+{
+    // "33302825" on paper: numbers of two and three digits in neighbouring cells must not meet.
+    QFETCH(int, a);
+    const PuzzleDocument doc = TightClues();
+    const QSize size((doc.RowClueDepth + doc.ColCount + 2) * a, (doc.ColClueDepth + doc.RowCount + 2) * a);
+    QImage image(size, QImage::Format_RGB32), plain(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    plain.fill(Qt::white);
+    const TBoardOrigins o = RenderPaperBoard(image, size.width(), size.height(), doc, a);
+    const int numbers[] = {6, 2, 2};
+    for (int r = 0; r < 3; ++r) {
+        const QString fault = ClueGapFault(image, o.GridLeft, o.GridTop + a * r, a, numbers[r], std::max(2, a / 8));
+        QVERIFY2(fault.isEmpty(), qPrintable(QString("row %1: %2").arg(r).arg(fault)));
+    }
+    RenderPaperBoardReference(plain, size.width(), size.height(), doc, a);
+    QCOMPARE(image, plain);
+}
+
+void TestPrinting::paperCluesKeepApartInThePdf()
+{
+    // At 3 mm cells on a page rasterised at 300 dpi.
+    QTemporaryDir out;
+    const QString pdf = out.filePath("clues.pdf");
+    const PuzzleDocument doc = TightClues();
+    QSize printable;
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(PaperDpi);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A3), QPageLayout::Landscape,
+                                         QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        printable = QSize(writer.width(), writer.height());
+        QPainter painter(&writer);
+        QCOMPARE(PaintBoardPages(painter, writer, doc, "clues", TPrintContent::Blank, 3.0), 1);
+    }
+    const TPrintPlan plan = PlanPrint(PaperBoardCells(doc), printable - QSize(0, PaperHeaderHeight), PaperPixels(3.0));
+    QCOMPARE(int(plan.Sheets.size()), 1);
+    const int a = plan.Cell;
+    QCOMPARE(a, 35);
+    QVERIFY(QProcess::execute("pdftoppm", {"-r", "300", "-png", "-singlefile", pdf, out.filePath("page")}) == 0);
+    QImage raster(out.filePath("page.png"));
+    QVERIFY(!raster.isNull());
+    raster = raster.convertToFormat(QImage::Format_RGB32);
+    const int margin = qRound(10 * PaperDpi / 25.4);
+    const QPoint planned = QPoint(margin, margin + PaperHeaderHeight) + plan.Sheets[0].Target;
+    // The grey band is where the plan puts it, give or take the page margin's rounding; the
+    // corner found on the page places the cells exactly.
+    const QPoint near = planned - QPoint(8, 8);
+    const QPoint corner = FirstInk(raster.copy(QRect(near, QSize(4 * a, 4 * a))), [](QColor c) {
+        return qAbs(c.red() - 202) < 8 && qAbs(c.green() - 202) < 8 && qAbs(c.blue() - 202) < 8;
+    });
+    QVERIFY(corner.x() >= 0 && corner.y() >= 0);
+    const QPoint board = near + corner;
+    QVERIFY2((board - planned).manhattanLength() <= 4, qPrintable(QString("board at %1,%2, planned %3,%4")
+                                                                     .arg(board.x()).arg(board.y()).arg(planned.x()).arg(planned.y())));
+    const int gridLeft = board.x() + a * (1 + doc.RowClueDepth);
+    const int gridTop = board.y() + a * (1 + doc.ColClueDepth);
+    const int numbers[] = {6, 2, 2};
+    for (int r = 0; r < 3; ++r) {
+        const QString fault = ClueGapFault(raster, gridLeft, gridTop + a * r, a, numbers[r], a / 8);
+        QVERIFY2(fault.isEmpty(), qPrintable(QString("row %1: %2").arg(r).arg(fault)));
+    }
+}
+
+void TestPrinting::setupCommandFollowsPrint()
+{
+    TScriptedPrompter prompter;
+    TMainForm form;
+    form.show();
+    QVERIFY(form.FilePrintSetup1);
+    QCOMPARE(form.FilePrintSetup1->shortcut(), QKeySequence("Ctrl+Shift+P"));
+    QCOMPARE(form.FilePrint1->shortcut(), QKeySequence("Ctrl+P"));
+    QCOMPARE(form.FilePrintSetup1->isEnabled(), form.FilePrint1->isEnabled());
+    form.OpenPuzzleFile(PutPuzzle("setup.pxg"));
+    QVERIFY(form.FilePrintSetup1->isEnabled());
+    // The choices open on the active board, blank and fitted to the page; leaving them prints
+    // nothing.
+    bool seen = false;
+    QTimer::singleShot(0, &form, [&] {
+        auto *dialog = dynamic_cast<TPrintSetupDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        seen = dialog->BlankButton->isChecked() && dialog->FitButton->isChecked() && dialog->PageCount() == 1;
+        dialog->reject();
+    });
+    form.FilePrintSetup1->trigger();
+    QVERIFY(seen);
+    QVERIFY(prompter.Questions.isEmpty());
+}
+
+void TestPrinting::setupPrintsFittedOrTiled()
+{
+    const PuzzleDocument doc = BigPicture();
+    TPrintSetupDialog dialog(nullptr, doc, "big");
+    QPrinter &printer = dialog.Printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
+    QTemporaryDir out;
+
+    // Fitted: one page, cells of some two millimetres.
+    dialog.SetOptions({TPrintContent::Blank, 0});
+    QCOMPARE(dialog.PageCount(), 1);
+    printer.setOutputFileName(out.filePath("fit.pdf"));
+    PrintBoard(printer, doc, "big", dialog.Options());
+    QCOMPARE(PdfPages(out.filePath("fit.pdf")), 1);
+
+    // Bigger cells: pieces overlapping by a cell; the page range picks among them.
+    dialog.SetOptions({TPrintContent::Marks, 5.0});
+    const int pages = dialog.PageCount();
+    QVERIFY(pages > 1);
+    printer.setOutputFileName(out.filePath("tiled.pdf"));
+    PrintBoard(printer, doc, "big", dialog.Options());
+    QCOMPARE(PdfPages(out.filePath("tiled.pdf")), pages);
+    QPageRanges ranges;
+    ranges.addRange(2, 3);
+    printer.setPageRanges(ranges);
+    printer.setOutputFileName(out.filePath("range.pdf"));
+    PrintBoard(printer, doc, "big", dialog.Options());
+    QCOMPARE(PdfPages(out.filePath("range.pdf")), 2);
+}
+
+void TestPrinting::bookletPlanKeepsEveryPuzzleWhole()
+{
+    std::vector<TBookletPuzzle> puzzles;
+    for (int n : {5, 10, 100, 15, 20, 10, 30})
+        puzzles.push_back({QString::number(n), Sized(n, n, n / 3 + 1, n / 3 + 1)});
+    const QSize printable(2244, 3272);
+    const int minCell = PaperPixels(2.0);
+    const auto pages = PlanBooklet(puzzles, printable, 4, minCell, PaperHeaderHeight);
+    std::vector<int> seen;
+    for (const auto &page : pages) {
+        QVERIFY(!page.empty() && page.size() <= 4);
+        for (size_t i = 0; i < page.size(); ++i) {
+            const TBookletSlot &slot = page[i];
+            seen.push_back(slot.Puzzle);
+            QVERIFY(QRect(QPoint(0, 0), printable).contains(slot.Area));
+            for (size_t j = 0; j < i; ++j)
+                QVERIFY(!slot.Area.intersects(page[j].Area));
+            // Sharing a page never makes a puzzle's cells smaller than the least.
+            const QSize cells = PaperBoardCells(puzzles[slot.Puzzle].Doc);
+            if (page.size() > 1)
+                QVERIFY(FitCell(cells, slot.Area.size() - QSize(0, PaperHeaderHeight)) >= minCell);
+        }
+    }
+    std::sort(seen.begin(), seen.end());
+    QCOMPARE(seen, std::vector<int>({0, 1, 2, 3, 4, 5, 6}));
+    // The 100 x 100 has a page to itself, and the small ones fill theirs around it.
+    QCOMPARE(int(pages.size()), 3);
+    QCOMPARE(int(pages[0].size()), 1);
+    QCOMPARE(pages[0][0].Puzzle, 2);
+}
+
+void TestPrinting::bookletFromTheTool()
+{
+    QTemporaryDir out;
+    QStringList files;
+    for (int i = 0; i < 20; ++i) {
+        const PuzzleDocument doc = i == 0 ? BigPicture() : i == 1 ? TightClues()
+                                 : FromRuns(5 + i * 2, {{i % 5 + 1, 2}, {3}, {1, 1, i % 3 + 1}, {4 + i}});
+        const QString path = out.filePath(QString("p%1.pxg").arg(i, 2, 10, QChar('0')));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(PuzzleFile::Serialize(doc));
+        files << path;
+    }
+    const auto run = [](const QStringList &args, QString *errors = nullptr) {
+        QProcess p;
+        p.start(PXGTOOL_EXE, args);
+        p.waitForFinished(120000);
+        if (errors)
+            *errors = QString::fromLocal8Bit(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    const QString pdf = out.filePath("booklet.pdf");
+    QString errors;
+    QCOMPARE(run(QStringList{"print", "--pdf", pdf, "--solutions"} + files, &errors), 0);
+    const int pages = PdfPages(pdf);
+    QVERIFY2(pages >= 2 && pages % 2 == 0, qPrintable(RunPdfInfo(pdf)));
+    QVERIFY(RunPdfInfo(pdf).contains("A4"));
+    QVERIFY(QDir(out.path()).entryList({"*.pdf*"}, QDir::Files) == QStringList{"booklet.pdf"});
+
+    // A file that cannot be read leaves the old PDF as it was; so does a folder that is not there.
+    QFile bad(out.filePath("bad.pxg"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("not a puzzle");
+    bad.close();
+    const QByteArray before = [&] { QFile f(pdf); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    QCOMPARE(run({"print", "--pdf", pdf, files[3], bad.fileName()}, &errors), 1);
+    QVERIFY(errors.contains("bad.pxg"));
+    QFile again(pdf);
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    QCOMPARE(again.readAll(), before);
+    QCOMPARE(run({"print", "--pdf", out.filePath("none/b.pdf"), files[3]}, &errors), 1);
+    QVERIFY(!QFile::exists(out.filePath("none/b.pdf")));
+    QCOMPARE(run({"print", "--pdf", pdf, "--per-page", "0", files[3]}), 2);
+    QCOMPARE(run({"print", files[3]}), 2);
 }
 
 QTEST_MAIN(TestPrinting)
