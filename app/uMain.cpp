@@ -4,6 +4,7 @@
 #include "app/TApplication.h"
 #include "app/about.h"
 #include "app/HandOff.h"
+#include "app/OpenMarks.h"
 #include "board/CHILDWIN.h"
 #include "browser/uopendialog.h"
 #include "format/PuzzleFile.h"
@@ -407,6 +408,25 @@ void TMainForm::OpenPuzzleFile(const QString &path)
     if (!info.isFile())
         throw EPuzzleError(PuzzleFile::CannotOpenText(path));
 
+    // A file is open once: a second window over it would let the last save silently win.
+    const QString canonical = info.canonicalFilePath();
+    for (QMdiSubWindow *open : MdiArea->subWindowList()) {
+        auto *board = dynamic_cast<TMDIChild *>(open->widget());
+        if (board && !board->FileName.isEmpty() && QFileInfo(board->FileName).canonicalFilePath() == canonical) {
+            if (open->isMinimized())
+                open->showMaximized();
+            MdiArea->setActiveSubWindow(open);
+            return;
+        }
+    }
+    std::unique_ptr<OpenMarks::TMark> mark;
+    if (OpenMarks::Take(path, &mark) == OpenMarks::TMarkResult::HeldElsewhere) {
+        Prompts::Ask(this, {QStringLiteral("Файл %1 уже открыт в другой копии Сеткария. Сохраните или закройте "
+                                           "его там: две копии одной игры затёрли бы друг друга.").arg(path),
+                            QString(), QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Warning});
+        return;
+    }
+
     // The file is read before any window exists: a damaged one leaves the workspace exactly as
     // it was, with no window made and torn down again in front of the others.
     PuzzleDocument document = PuzzleFile::ReadFile(path);
@@ -416,6 +436,7 @@ void TMainForm::OpenPuzzleFile(const QString &path)
     sub->resize(TWorkspace::RestoredWidth, TWorkspace::RestoredHeight);
     // The working folder moves with the browser: the game must go back into this very file.
     child->FileName = info.absoluteFilePath();
+    OpenMarks::Keep(child, std::move(mark));
     child->setWindowTitle(path);
     connect(sub, &QMdiSubWindow::windowStateChanged, this,
             [this, sub](Qt::WindowStates, Qt::WindowStates now) { SubWindowStateChanged(sub, now); });
@@ -449,6 +470,7 @@ bool TMainForm::FileSave1Execute(TMDIChild *target)
             return false;
         SaveExplained(chosen, child->Doc, PuzzleFile::Target::ChosenPath);
         child->FileName = chosen;
+        OpenMarks::Follow(child, chosen);
     } else {
         SaveExplained(child->FileName, child->Doc, PuzzleFile::Target::ExistingFile);
     }
