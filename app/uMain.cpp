@@ -399,6 +399,11 @@ void TMainForm::SubWindowStateChanged(QMdiSubWindow *sub, Qt::WindowStates now)
     MdiArea->setActiveSubWindow(nullptr);
 }
 
+namespace {
+// The file a board window holds, as found when it was opened or saved under a new name.
+constexpr char CanonicalPathProperty[] = "CanonicalPath";
+} // namespace
+
 void TMainForm::OpenPuzzleFile(const QString &path)
 {
     const QFileInfo info(path);
@@ -412,7 +417,7 @@ void TMainForm::OpenPuzzleFile(const QString &path)
     const QString canonical = info.canonicalFilePath();
     for (QMdiSubWindow *open : MdiArea->subWindowList()) {
         auto *board = dynamic_cast<TMDIChild *>(open->widget());
-        if (board && !board->FileName.isEmpty() && QFileInfo(board->FileName).canonicalFilePath() == canonical) {
+        if (board && board->property(CanonicalPathProperty).toString() == canonical) {
             if (open->isMinimized())
                 open->showMaximized();
             MdiArea->setActiveSubWindow(open);
@@ -437,6 +442,7 @@ void TMainForm::OpenPuzzleFile(const QString &path)
     // The working folder moves with the browser: the game must go back into this very file.
     child->FileName = info.absoluteFilePath();
     OpenMarks::Keep(child, std::move(mark));
+    child->setProperty(CanonicalPathProperty, canonical);
     child->setWindowTitle(path);
     connect(sub, &QMdiSubWindow::windowStateChanged, this,
             [this, sub](Qt::WindowStates, Qt::WindowStates now) { SubWindowStateChanged(sub, now); });
@@ -453,8 +459,14 @@ void TMainForm::OpenPuzzleFile(const QString &path)
 void TMainForm::WMCopyData(const QByteArray &text)
 {
     TApplication::Guarded([&] {
-        for (const QString &path : HandOff::SplitText(text))
+        const QStringList paths = HandOff::SplitText(text);
+        for (const QString &path : paths) {
             OpenPuzzleFile(path);
+            // Many files take a while: the waiting sender keeps hearing the keep-alive, and
+            // no click reaches a half-done list.
+            if (paths.size() > 1)
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
     });
 }
 
@@ -471,6 +483,7 @@ bool TMainForm::FileSave1Execute(TMDIChild *target)
         SaveExplained(chosen, child->Doc, PuzzleFile::Target::ChosenPath);
         child->FileName = chosen;
         OpenMarks::Follow(child, chosen);
+        child->setProperty(CanonicalPathProperty, QFileInfo(chosen).canonicalFilePath());
     } else {
         SaveExplained(child->FileName, child->Doc, PuzzleFile::Target::ExistingFile);
     }
@@ -497,9 +510,11 @@ void TMainForm::SaveExplained(const QString &path, const PuzzleDocument &doc, Pu
     } catch (const EPuzzleError &e) {
         // A shared, installed library is read-only for its players: say what to do about it.
         const QFileInfo info(path);
-        if (!MayWrite(info.absolutePath()) || (info.exists() && !MayWrite(path)))
-            throw EPuzzleError(e.Message() + QStringLiteral("\n\nНет прав на запись в эту папку. Сохраните игру "
-                                                            "в другое место командой «Сохранить как...»."));
+        const QString elsewhere = QStringLiteral(" Сохраните игру в другое место командой «Сохранить как...».");
+        if (info.exists() && !MayWrite(path))
+            throw EPuzzleError(e.Message() + QStringLiteral("\n\nФайл доступен только для чтения.") + elsewhere);
+        if (!MayWrite(info.absolutePath()))
+            throw EPuzzleError(e.Message() + QStringLiteral("\n\nНет прав на запись в эту папку.") + elsewhere);
         throw;
     }
 }

@@ -65,6 +65,7 @@ private slots:
     void burstOfStartsEndsWithOnePlayer();
     void fileOpenInAnotherPlayerIsNotOpenedTwice();
     void fileIsOpenOnce();
+    void manyFilesOnTheCommandLineKeepTheChannelServed();
 
 private:
     QString Put(const QString &name);
@@ -571,6 +572,29 @@ void TestHandOff::fileIsOpenOnce()
         QCOMPARE(form.ActiveChild(), first);
     }
     QVERIFY(prompter.Questions.isEmpty());
+}
+
+void TestHandOff::manyFilesOnTheCommandLineKeepTheChannelServed()
+{
+    // Opening a long command line takes seconds; the player answers meanwhile, so a start made
+    // then hands its file over instead of finding nobody there.
+    QStringList many;
+    for (int i = 0; i < 300; ++i)
+        many << Put(QStringLiteral("many%1.pxg").arg(i));
+    const QString channel = HandOff::ChannelName();
+    QFile::remove(channel);  // a killed player's leftover
+    QProcess player;
+    player.setArguments(many);
+    StartPlayer(player);
+    QVERIFY(player.waitForStarted());
+    // Listening comes before the files.
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(channel), 20000);
+    const QString meanwhile = Put("meanwhile.pxg");
+    QCOMPARE(RunSecondStart({meanwhile}), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(OpenMarks::HeldElsewhere(many.last()), 120000);
+    QVERIFY(OpenMarks::HeldElsewhere(meanwhile));
+    player.kill();
+    player.waitForFinished();
 }
 
 QTEST_MAIN(TestHandOff)
