@@ -7,10 +7,16 @@
 #include "toolkit/Prompts.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QScreen>
 #include <csignal>
 #include <cstdio>
+
+namespace {
+// How long a long command line keeps the window without events at most.
+constexpr qint64 EventTurnMs = 250;
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -78,15 +84,19 @@ int main(int argc, char **argv)
     mainForm.showMaximized();
     QCoreApplication::processEvents();
     // Many files take a while: the window stays usable between them and says how far it is.
+    // Events are let in every quarter of a second, not after every file: each turn repaints.
     qsizetype opened = 0;
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
     for (const QString &path : arguments) {
         if (!mainForm.isVisible())
             break;
         TApplication::Guarded([&] { mainForm.OpenPuzzleFile(path); });
         ++opened;
-        if (arguments.size() > 1) {
+        if (arguments.size() > 1 && (sinceEvents.elapsed() >= EventTurnMs || opened == arguments.size())) {
             mainForm.ShowStatusText(QStringLiteral("Открыто файлов командной строки: %1 из %2").arg(opened).arg(arguments.size()));
             QCoreApplication::processEvents();
+            sinceEvents.restart();
         }
     }
     TAboutBox aboutBox(&mainForm);

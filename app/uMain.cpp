@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -428,7 +429,7 @@ void TMainForm::OpenPuzzleFile(const QString &path)
     if (OpenMarks::Take(path, &mark) == OpenMarks::TMarkResult::HeldElsewhere) {
         Prompts::Ask(this, {QStringLiteral("Файл %1 уже открыт в другой копии Сеткария. Сохраните или закройте "
                                            "его там: две копии одной игры затёрли бы друг друга.").arg(path),
-                            QString(), QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Warning});
+                            QStringLiteral("Сеткарий"), QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Warning});
         return;
     }
 
@@ -460,12 +461,16 @@ void TMainForm::WMCopyData(const QByteArray &text)
 {
     TApplication::Guarded([&] {
         const QStringList paths = HandOff::SplitText(text);
+        QElapsedTimer sinceEvents;
+        sinceEvents.start();
         for (const QString &path : paths) {
             OpenPuzzleFile(path);
             // Many files take a while: the waiting sender keeps hearing the keep-alive, and
-            // no click reaches a half-done list.
-            if (paths.size() > 1)
+            // no click reaches a half-done list. Each turn repaints, so not after every file.
+            if (sinceEvents.elapsed() >= 500) {
                 QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                sinceEvents.restart();
+            }
         }
     });
 }
