@@ -65,6 +65,7 @@ private slots:
     void burstOfStartsEndsWithOnePlayer();
     void fileOpenInAnotherPlayerIsNotOpenedTwice();
     void fileIsOpenOnce();
+    void saveAsMovesTheMark();
     void manyFilesOnTheCommandLineKeepTheChannelServed();
 
 private:
@@ -572,6 +573,25 @@ void TestHandOff::fileIsOpenOnce()
         QCOMPARE(form.ActiveChild(), first);
     }
     QVERIFY(prompter.Questions.isEmpty());
+}
+
+void TestHandOff::saveAsMovesTheMark()
+{
+    // After Save As the window holds the new file: another player may open the old one, not it.
+    TScriptedPrompter prompter;
+    TMainForm first, second;
+    const QString old = Put("before.pxg");
+    first.OpenPuzzleFile(old);
+    prompter.SavePaths << files.filePath("after.pxg");
+    first.FileSaveAs1Execute();
+    QCOMPARE(first.Children()[0]->FileName, files.filePath("after.pxg"));
+    second.OpenPuzzleFile(files.filePath("after.pxg"));
+    QCOMPARE(second.Children().size(), 0);
+    second.OpenPuzzleFile(old);
+    QCOMPARE(second.Children().size(), 1);
+    // And the first brings its window forward for the new name.
+    first.OpenPuzzleFile(files.filePath("after.pxg"));
+    QCOMPARE(first.Children().size(), 1);
 }
 
 void TestHandOff::manyFilesOnTheCommandLineKeepTheChannelServed()
