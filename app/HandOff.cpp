@@ -9,24 +9,37 @@
 #include <QPointer>
 #include <QTimer>
 #include <QtEndian>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
-// The receiver answers Busy every KeepAliveMs while it handles a message, then Done.
+// The receiver answers Busy on taking a sender and every KeepAliveMs while the sender waits,
+// then Done.
 constexpr char Done = 'K';
 constexpr char Busy = '.';
 constexpr int KeepAliveMs = 1000;
 constexpr int LengthSize = 4;
-// The sender's limits: to connect, and to hear anything at all from the receiver.
-constexpr int ConnectMs = 2000;
-constexpr int SilenceMs = 5000;
+// The sender's limits: to reach a channel whose owner lives (starting up, or its queue full),
+// and to hear anything at all from it. A stalled owner is reported after SilenceMs.
+constexpr int ConnectTotalMs = 20000;
+constexpr int ConnectRetryMs = 50;
+constexpr int SilenceMs = 10000;
 // A peer that has not sent its whole message by then only holds a descriptor.
 constexpr int IdlePeerMs = 5000;
 // Peers served at once; the rest wait in the system's queue without costing descriptors.
-constexpr int MaxPeers = 16;
-// How often a listening server looks whether the system has closed its channel.
+constexpr int MaxPeers = 64;
+// The system's queue: a burst of starts from a file manager fits in it.
+constexpr int Backlog = 256;
+// How often a listening server looks whether its channel is still in place.
 constexpr int WatchMs = 1000;
 
 // Why a folder cannot hold the channel, or an empty string when it can.
@@ -58,6 +71,9 @@ QString ChannelName(QString *problem)
         const QFileInfo info(dir);
         if (info.isSymLink())
             why = QStringLiteral("папка %1 — ссылка").arg(dir);
+        else if (!info.isDir())
+            why = info.exists() ? QStringLiteral("%1 — не папка, а файл").arg(dir)
+                                : QStringLiteral("не создать папку %1").arg(dir);
         else if (info.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther))
             why = QStringLiteral("папка %1 открыта другим пользователям").arg(dir);
     }
@@ -118,52 +134,183 @@ TMessageState ParseMessage(const QByteArray &received, QByteArray *text)
     return TMessageState::Complete;
 }
 
-bool SendToRunning(const QString &channel, const QByteArray &text, QString *problem)
+namespace {
+
+// A connection to the channel, or -1 (errno says why).
+int ConnectOnce(const QString &channel)
 {
-    if (channel.isEmpty())
-        return false;
-    QLocalSocket socket;
-    socket.connectToServer(channel);
-    if (!socket.waitForConnected(ConnectMs))
-        return false;
+    const QByteArray name = QFile::encodeName(channel);
+    sockaddr_un addr {};
+    if (size_t(name.size()) >= sizeof addr.sun_path) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, name.constData(), size_t(name.size()));
+    // Non-blocking: a full queue is EAGAIN at once, to be tried again, never a wait without end.
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+enum class TTalk { Done, Silent, Dropped, DroppedAfterBusy, Foreign };
+
+// Sends the message on a connected socket and waits for the answer, never longer than
+// SilenceMs without hearing a byte.
+TTalk Talk(int fd, const QByteArray &text, const QString &channel, QString *problem)
+{
     // The paths go only to a player of this user: anyone else listening here is an impostor.
     ucred peer {};
     socklen_t size = sizeof peer;
-    const bool known = getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0;
+    const bool known = getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0;
     if (!known || peer.uid != getuid()) {
         if (problem)
             *problem = known ? QStringLiteral("канал %1 слушает другой пользователь (uid %2)").arg(channel).arg(peer.uid)
                              : QStringLiteral("не узнать, чей канал %1").arg(channel);
-        return false;
+        return TTalk::Foreign;
     }
-    socket.write(BuildMessage(text));
-    // Every wait is bounded by the silence of the receiver: a busy player keeps saying so.
+    const QByteArray message = HandOff::BuildMessage(text);
+    qsizetype sent = 0;
     bool heard = false;
     QDeadlineTimer quiet(SilenceMs);
-    while (socket.bytesToWrite() > 0 && socket.state() == QLocalSocket::ConnectedState && !quiet.hasExpired()) {
-        const qint64 before = socket.bytesToWrite();
-        socket.waitForBytesWritten(int(quiet.remainingTime()));
-        if (socket.bytesToWrite() < before)
+    for (;;) {
+        pollfd p {fd, short(POLLIN | (sent < message.size() ? POLLOUT : 0)), 0};
+        const int ready = ::poll(&p, 1, int(std::max<qint64>(quiet.remainingTime(), 0)));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return TTalk::Silent;
+        if (p.revents & POLLIN) {
+            char answer[256];
+            const ssize_t got = ::read(fd, answer, sizeof answer);
+            if (got < 0 && (errno == EINTR || errno == EAGAIN))
+                continue;
+            if (got <= 0)
+                return heard ? TTalk::DroppedAfterBusy : TTalk::Dropped;
+            if (std::memchr(answer, Done, size_t(got)))
+                return TTalk::Done;
+            heard = true;
             quiet.setRemainingTime(SilenceMs);
+        } else if (p.revents & POLLOUT) {
+            const ssize_t put = ::send(fd, message.constData() + sent, size_t(message.size() - sent), MSG_NOSIGNAL);
+            if (put < 0 && (errno == EINTR || errno == EAGAIN))
+                continue;
+            if (put < 0)
+                return heard ? TTalk::DroppedAfterBusy : TTalk::Dropped;
+            sent += put;
+            quiet.setRemainingTime(SilenceMs);
+        } else {
+            return heard ? TTalk::DroppedAfterBusy : TTalk::Dropped;
+        }
     }
-    while (socket.bytesToWrite() == 0 && !quiet.hasExpired()) {
-        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(int(quiet.remainingTime())))
-            break;
-        const QByteArray answer = socket.readAll();
-        if (answer.contains(Done))
-            return true;
-        heard = heard || !answer.isEmpty();
-        quiet.setRemainingTime(SilenceMs);
+}
+
+} // namespace
+
+TChannelLock::TChannelLock(const QString &channel)
+{
+    const QString name = channel + QStringLiteral(".lock");
+    fd = ::open(QFile::encodeName(name).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        problem = QStringLiteral("не открыть файл %1: %2").arg(name, QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+TChannelLock::TChannelLock(TChannelLock &&other) noexcept
+    : fd(std::exchange(other.fd, -1))
+    , held(std::exchange(other.held, false))
+    , problem(std::move(other.problem))
+{
+}
+
+TChannelLock &TChannelLock::operator=(TChannelLock &&other) noexcept
+{
+    if (this != &other) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = std::exchange(other.fd, -1);
+        held = std::exchange(other.held, false);
+        problem = std::move(other.problem);
     }
-    // A receiver that took the message and then died or stuck still counts as running: this
-    // start must not open a second window over the same files.
-    if (heard)
-        return true;
-    if (socket.state() != QLocalSocket::ConnectedState)
-        return false;  // gone before it read anything: no instance runs
-    if (problem)
-        *problem = QStringLiteral("на канале %1 никто не отвечает").arg(channel);
-    return false;
+    return *this;
+}
+
+TChannelLock::~TChannelLock()
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+bool TChannelLock::TryTake()
+{
+    if (!held && fd >= 0)
+        held = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    return held;
+}
+
+TStart Start(const QString &channel, const QByteArray &text, TChannelLock *lock, QString *problem)
+{
+    if (channel.isEmpty())
+        return TStart::Alone;
+    *lock = TChannelLock(channel);
+    if (!lock->Problem().isEmpty()) {
+        if (problem)
+            *problem = lock->Problem();
+        return TStart::Alone;
+    }
+    // Until the owner listens, or while its queue is full, connects fail: that only means wait.
+    QDeadlineTimer reaching(ConnectTotalMs);
+    for (;;) {
+        if (lock->TryTake())
+            return TStart::First;
+        const int fd = ConnectOnce(channel);
+        if (fd >= 0) {
+            const TTalk talk = Talk(fd, text, channel, problem);
+            ::close(fd);
+            switch (talk) {
+            case TTalk::Done:
+                return TStart::Handed;
+            case TTalk::Foreign:
+                return TStart::Alone;
+            case TTalk::Silent:
+                // Alive and silent: its message may still be read, but never opened by both.
+                return lock->TryTake() ? TStart::First : TStart::Unanswered;
+            case TTalk::DroppedAfterBusy:
+                // It took the message; only a dead owner leaves the paths to this start.
+                return lock->TryTake() ? TStart::First : TStart::Handed;
+            case TTalk::Dropped:
+                break;  // closed before reading: try again
+            }
+        } else if (errno == ENAMETOOLONG) {
+            if (problem)
+                *problem = QStringLiteral("путь канала %1 слишком длинный").arg(channel);
+            return TStart::Alone;
+        }
+        if (reaching.hasExpired())
+            return TStart::Unanswered;
+        ::usleep(ConnectRetryMs * 1000);
+    }
+}
+
+bool SendToRunning(const QString &channel, const QByteArray &text, QString *problem)
+{
+    const int fd = channel.isEmpty() ? -1 : ConnectOnce(channel);
+    if (fd < 0)
+        return false;
+    const TTalk talk = Talk(fd, text, channel, problem);
+    ::close(fd);
+    return talk == TTalk::Done;
+}
+
+QString UnansweredText()
+{
+    return QStringLiteral("Сеткарий уже запущен, но не отвечает");
 }
 
 QString OffWarning(const QString &problem)
@@ -179,32 +326,48 @@ THandOffServer::THandOffServer(const QString &channel, THandler handler, QObject
     , handler(std::move(handler))
     , server(new QLocalServer(this))
     , watch(new QTimer(this))
+    , keepAlive(new QTimer(this))
 {
     server->setSocketOptions(QLocalServer::UserAccessOption);
     server->setMaxPendingConnections(MaxPeers);
+    server->setListenBacklogSize(Backlog);
     connect(server, &QLocalServer::newConnection, this, &THandOffServer::Accept);
     watch->setInterval(WatchMs);
     connect(watch, &QTimer::timeout, this, &THandOffServer::KeepListening);
+    keepAlive->setInterval(KeepAliveMs);
+    connect(keepAlive, &QTimer::timeout, this, &THandOffServer::SayBusy);
 }
 
-bool THandOffServer::Listen()
+bool THandOffServer::Listen(HandOff::TChannelLock *taken)
 {
-    if (channel.isEmpty() || !TakeChannel())
+    if (channel.isEmpty()) {
+        error = QStringLiteral("нет канала");
         return false;
+    }
+    if (taken && taken->Held()) {
+        lock = std::move(*taken);
+    } else {
+        lock = HandOff::TChannelLock(channel);
+        if (!lock.TryTake()) {
+            error = lock.Problem().isEmpty() ? QStringLiteral("канал %1 занят другой копией").arg(channel) : lock.Problem();
+            lock = HandOff::TChannelLock();
+            return false;
+        }
+    }
+    if (!TakeChannel()) {
+        error = QStringLiteral("не слушать канал %1: %2").arg(channel, server->errorString());
+        // Later starts must not wait on an owner nobody can reach.
+        lock = HandOff::TChannelLock();
+        return false;
+    }
     watch->start();
+    keepAlive->start();
     return true;
 }
 
 bool THandOffServer::TakeChannel()
 {
-    // Listening with access options puts the new socket in place over any old one, so a live
-    // channel must be recognised first: only one nobody answers on is a crashed player's leftover.
-    QLocalSocket probe;
-    probe.connectToServer(channel);
-    if (probe.waitForConnected(1000)) {
-        probe.abort();
-        return false;
-    }
+    // Only the holder of the lock gets here: whatever lies at the channel's path is a leftover.
     QLocalServer::removeServer(channel);
     return server->listen(channel);
 }
@@ -212,19 +375,12 @@ bool THandOffServer::TakeChannel()
 void THandOffServer::KeepListening()
 {
     // Qt closes the server and removes its socket on any accept error, e.g. when the
-    // descriptors run out; it never listens again by itself.
-    if (server->isListening())
+    // descriptors run out, and never listens again by itself; a cleaner may remove the socket.
+    struct stat st {};
+    if (server->isListening() && ::lstat(QFile::encodeName(channel).constData(), &st) == 0 && S_ISSOCK(st.st_mode))
         return;
-    QLocalSocket probe;
-    probe.connectToServer(channel);
-    if (probe.waitForConnected(1000)) {
-        // Another instance took the channel meanwhile; later starts go there.
-        probe.abort();
-        watch->stop();
-        return;
-    }
-    QLocalServer::removeServer(channel);
-    server->listen(channel);
+    server->close();
+    TakeChannel();
 }
 
 void THandOffServer::Accept()
@@ -246,8 +402,17 @@ void THandOffServer::Accept()
                 socket->deleteLater();
             }
         });
+        // The sender knows at once that a live player has it, however long its turn takes.
+        socket->write(&Busy, 1);
         ReadFrom(socket);
     }
+}
+
+void THandOffServer::SayBusy()
+{
+    for (auto it = inbox.cbegin(); it != inbox.cend(); ++it)
+        if (it.key()->state() == QLocalSocket::ConnectedState)
+            it.key()->write(&Busy, 1);
 }
 
 void THandOffServer::ReadFrom(QLocalSocket *socket)
@@ -270,23 +435,45 @@ void THandOffServer::ReadFrom(QLocalSocket *socket)
         socket->setProperty("handled", true);
         received.clear();
         received.squeeze();
-        Handle(socket, text);
+        queue.append({QPointer<QLocalSocket>(socket), text});
+        QMetaObject::invokeMethod(this, &THandOffServer::HandleNext, Qt::QueuedConnection);
         return;
     }
 }
 
-void THandOffServer::Handle(QLocalSocket *socket, const QByteArray &text)
+namespace {
+// Whether the sender still waits for its answer: one that gave up (it found us stalled and
+// said so) has hung up, and its paths are not ours to open any more.
+bool SenderWaits(QLocalSocket *socket)
 {
-    // The handler may show the player a question; the sender keeps hearing that we are busy.
-    QTimer keepAlive;
-    keepAlive.setInterval(KeepAliveMs);
-    connect(&keepAlive, &QTimer::timeout, socket, [socket] { socket->write(&Busy, 1); });
-    keepAlive.start();
-    QPointer<QLocalSocket> alive(socket);
-    handler(text);
-    keepAlive.stop();
-    if (alive) {
-        alive->write(&Done, 1);
-        alive->disconnectFromServer();
+    if (!socket || socket->state() != QLocalSocket::ConnectedState)
+        return false;
+    pollfd p {int(socket->socketDescriptor()), POLLRDHUP, 0};
+    return ::poll(&p, 1, 0) >= 0 && !(p.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL));
+}
+} // namespace
+
+void THandOffServer::HandleNext()
+{
+    // One message at a time: a question shown for one runs an event loop of its own.
+    if (handling || queue.isEmpty())
+        return;
+    auto [socket, text] = queue.takeFirst();
+    if (!SenderWaits(socket)) {
+        if (socket) {
+            socket->abort();
+            socket->deleteLater();
+        }
+        QMetaObject::invokeMethod(this, &THandOffServer::HandleNext, Qt::QueuedConnection);
+        return;
     }
+    handling = true;
+    handler(text);
+    handling = false;
+    if (socket) {
+        socket->write(&Done, 1);
+        socket->disconnectFromServer();
+    }
+    if (!queue.isEmpty())
+        QMetaObject::invokeMethod(this, &THandOffServer::HandleNext, Qt::QueuedConnection);
 }

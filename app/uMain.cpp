@@ -5,6 +5,7 @@
 #include "app/TApplication.h"
 #include "app/about.h"
 #include "app/HandOff.h"
+#include "app/OpenMarks.h"
 #include "board/CHILDWIN.h"
 #include "browser/uopendialog.h"
 #include "format/PuzzleFile.h"
@@ -18,6 +19,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -411,6 +413,11 @@ void TMainForm::SubWindowStateChanged(QMdiSubWindow *sub, Qt::WindowStates now)
     MdiArea->setActiveSubWindow(nullptr);
 }
 
+namespace {
+// The file a board window holds, as found when it was opened or saved under a new name.
+constexpr char CanonicalPathProperty[] = "CanonicalPath";
+} // namespace
+
 void TMainForm::OpenPuzzleFile(const QString &path, const QString &caption)
 {
     const QFileInfo info(path);
@@ -419,6 +426,25 @@ void TMainForm::OpenPuzzleFile(const QString &path, const QString &caption)
     // A pipe or a device would block the whole program in the read; it is no puzzle file.
     if (!info.isFile())
         throw EPuzzleError(PuzzleFile::CannotOpenText(path));
+
+    // A file is open once: a second window over it would let the last save silently win.
+    const QString canonical = info.canonicalFilePath();
+    for (QMdiSubWindow *open : MdiArea->subWindowList()) {
+        auto *board = dynamic_cast<TMDIChild *>(open->widget());
+        if (board && board->property(CanonicalPathProperty).toString() == canonical) {
+            if (open->isMinimized())
+                open->showMaximized();
+            MdiArea->setActiveSubWindow(open);
+            return;
+        }
+    }
+    std::unique_ptr<OpenMarks::TMark> mark;
+    if (OpenMarks::Take(path, &mark) == OpenMarks::TMarkResult::HeldElsewhere) {
+        Prompts::Ask(this, {QStringLiteral("Файл %1 уже открыт в другой копии Сеткария. Сохраните или закройте "
+                                           "его там: две копии одной игры затёрли бы друг друга.").arg(path),
+                            QStringLiteral("Сеткарий"), QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Warning});
+        return;
+    }
 
     // The file is read before any window exists: a damaged one leaves the workspace exactly as
     // it was, with no window made and torn down again in front of the others.
@@ -429,6 +455,8 @@ void TMainForm::OpenPuzzleFile(const QString &path, const QString &caption)
     sub->resize(TWorkspace::RestoredWidth, TWorkspace::RestoredHeight);
     // The working folder moves with the browser: the game must go back into this very file.
     child->FileName = info.absoluteFilePath();
+    OpenMarks::Keep(child, std::move(mark));
+    child->setProperty(CanonicalPathProperty, canonical);
     child->setWindowTitle(caption.isEmpty() ? path : caption);
     connect(sub, &QMdiSubWindow::windowStateChanged, this,
             [this, sub](Qt::WindowStates, Qt::WindowStates now) { SubWindowStateChanged(sub, now); });
@@ -445,8 +473,18 @@ void TMainForm::OpenPuzzleFile(const QString &path, const QString &caption)
 void TMainForm::WMCopyData(const QByteArray &text)
 {
     TApplication::Guarded([&] {
-        for (const QString &path : HandOff::SplitText(text))
+        const QStringList paths = HandOff::SplitText(text);
+        QElapsedTimer sinceEvents;
+        sinceEvents.start();
+        for (const QString &path : paths) {
             OpenPuzzleFile(path, GivenPath(path));
+            // Many files take a while: the waiting sender keeps hearing the keep-alive, and
+            // no click reaches a half-done list. Each turn repaints, so not after every file.
+            if (sinceEvents.elapsed() >= 500) {
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                sinceEvents.restart();
+            }
+        }
     });
 }
 
@@ -462,6 +500,8 @@ bool TMainForm::FileSave1Execute(TMDIChild *target)
             return false;
         SaveExplained(chosen, child->Doc, PuzzleFile::Target::ChosenPath);
         child->FileName = chosen;
+        OpenMarks::Follow(child, chosen);
+        child->setProperty(CanonicalPathProperty, QFileInfo(chosen).canonicalFilePath());
     } else {
         SaveExplained(child->FileName, child->Doc, PuzzleFile::Target::ExistingFile);
     }
@@ -488,9 +528,11 @@ void TMainForm::SaveExplained(const QString &path, const PuzzleDocument &doc, Pu
     } catch (const EPuzzleError &e) {
         // A shared, installed library is read-only for its players: say what to do about it.
         const QFileInfo info(path);
-        if (!MayWrite(info.absolutePath()) || (info.exists() && !MayWrite(path)))
-            throw EPuzzleError(e.Message() + QStringLiteral("\n\nНет прав на запись в эту папку. Сохраните игру "
-                                                            "в другое место командой «Сохранить как...»."));
+        const QString elsewhere = QStringLiteral(" Сохраните игру в другое место командой «Сохранить как...».");
+        if (info.exists() && !MayWrite(path))
+            throw EPuzzleError(e.Message() + QStringLiteral("\n\nФайл доступен только для чтения.") + elsewhere);
+        if (!MayWrite(info.absolutePath()))
+            throw EPuzzleError(e.Message() + QStringLiteral("\n\nНет прав на запись в эту папку.") + elsewhere);
         throw;
     }
 }

@@ -193,6 +193,13 @@ void TMDIChild::ApplyZoom(int percent)
     const int32_t fit = FitCellSize(DrawingWidth(), DrawingHeight(), Doc.ColCount + Doc.RowClueDepth + 2,
                                     Doc.RowCount + Doc.ColClueDepth + 2);
     CellSize = ZoomedCellSize(percent, fit);
+    if (CellSize < 1) {
+        // Below a pixel a cell the board would be the bare backdrop: it stays in close-up.
+        CellSize = 1;
+        SetCloseUp(true);
+        Host->ShowStatusText(QStringLiteral("Доска не помещается в окно даже по пикселю на клетку: она показана крупным планом (F4)"));
+        return;
+    }
     // The zoom commands act on the fitted board: choosing one leaves close-up.
     if (CloseUp) {
         CloseUp = false;

@@ -47,6 +47,8 @@ private slots:
     void saveToAVanishedFileKeepsTheDocumentModified();
     void exitAsksEveryModifiedBoard();
     void readOnlyLibrarySaysWhatToDo();
+    void readOnlyFileSaysSo();
+    void fitNeverGoesBelowAPixel();
 
 private:
     QString Put(const QString &name, const PuzzleDocument &doc, int bytes = -1);
@@ -333,6 +335,46 @@ void TestMainForm::readOnlyLibrarySaysWhatToDo()
     QCOMPARE(child->FileName, home.filePath("мой кот.pxg"));
     QCOMPARE(PuzzleFile::ReadFile(child->FileName).InProgress, uint8_t(1));
     QVERIFY(!child->Modified);
+}
+
+void TestMainForm::readOnlyFileSaysSo()
+{
+    // The folder is writable; only the file is not. Root plays an ordinary user for the save.
+    QTemporaryDir folder;
+    const QString path = folder.filePath("только чтение.pxg");
+    WriteAll(path, PuzzleFile::Serialize(Sample()));
+    QVERIFY(QFile::setPermissions(folder.path(), QFileDevice::Permissions(0x7777)));
+    QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions(0x4444)));
+    form->OpenPuzzleFile(path);
+    form->ActiveChild()->Modified = true;
+    // Both ids, since the access checks go by the real one; the saved one allows the way back.
+    const bool root = geteuid() == 0;
+    if (root)
+        QCOMPARE(setresuid(65534, 65534, 0), 0);
+    form->FileSave1->setEnabled(true);
+    form->FileSave1->trigger();
+    if (root)
+        QCOMPARE(setresuid(0, 0, 0), 0);
+    QCOMPARE(prompter->Questions.size(), 1);
+    const QString message = prompter->Questions[0].Text;
+    QVERIFY2(message.contains(QStringLiteral("Файл доступен только для чтения.")), qPrintable(message));
+    QVERIFY2(!message.contains(QStringLiteral("папку")), qPrintable(message));
+}
+
+void TestMainForm::fitNeverGoesBelowAPixel()
+{
+    // Fitted into the window a 1000 x 1000 board would have cells of 0 px: only the backdrop.
+    const QString path = Put("huge.pxg", DocumentFromPicture(TMyCrossArr(1000, std::vector<int32_t>(1000, 1))));
+    form->OpenPuzzleFile(path);
+    TMDIChild *child = form->ActiveChild();
+    QVERIFY(child->CloseUp);
+    form->ZoomAll->trigger();
+    QVERIFY(child->CloseUp);
+    QVERIFY(child->CellSize >= 1);
+    QVERIFY(form->StatusBar->currentMessage().contains(QStringLiteral("крупным планом")));
+    // Leaving close-up would show nothing either: the board stays in it.
+    form->CloseUp1->trigger();
+    QVERIFY(child->CloseUp);
 }
 
 QTEST_MAIN(TestMainForm)
