@@ -1,8 +1,9 @@
 // pxgtool generate: the same seed gives the same files, each unique, at the asked level.
 #include "PxgtoolRun.h"
 #include "core/Clues.h"
+#include "core/Generator.h"
 #include "format/PuzzleFile.h"
-#include "tools/Difficulty.h"
+#include "core/Difficulty.h"
 #include "tools/Importers.h"
 
 #include <QDir>
@@ -16,6 +17,8 @@ private slots:
     void SameSeedSameUniquePuzzles_data();
     void SameSeedSameUniquePuzzles();
     void BadArguments();
+    void UnreachableLevelRefusedAtOnce();
+    void StopsAtItsTimeBudget();
 };
 
 void TestGenerate::SameSeedSameUniquePuzzles_data()
@@ -24,7 +27,7 @@ void TestGenerate::SameSeedSameUniquePuzzles_data()
     QTest::addColumn<int>("level");
     QTest::newRow("10x10 level 1") << "10x10" << 1;
     QTest::newRow("20x20 level 3") << "20x20" << 3;
-    QTest::newRow("15x12 level 4") << "15x12" << 4;
+    QTest::newRow("15x12 level 3") << "15x12" << 3;
 }
 
 void TestGenerate::SameSeedSameUniquePuzzles()
@@ -70,6 +73,32 @@ void TestGenerate::BadArguments()
         QCOMPARE(run.Code, 2);
     }
     QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+// A 200 x 200 board cannot be easy: asking for it used to search for hours in silence.
+void TestGenerate::UnreachableLevelRefusedAtOnce()
+{
+    QTemporaryDir dir;
+    const TRun run = Pxgtool({"generate", "--into", dir.path(), "--count", "1", "--size", "200x200", "--level", "0"}, 20000);
+    QCOMPARE(run.Code, 1);
+    const TLevelRange range = ReachableLevels(200, 200);
+    QVERIFY2(run.Err.contains(QStringLiteral("out of reach at 200x200: ")), qPrintable(run.Err));
+    QVERIFY(run.Err.contains(QStringLiteral("the nearest is %1").arg(range.Nearest(0))));
+    QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+// Far more puzzles than a second makes: it stops, keeps what it made and says so.
+void TestGenerate::StopsAtItsTimeBudget()
+{
+    QTemporaryDir dir;
+    const int level = ReachableLevels(100, 100).High;
+    const TRun run = Pxgtool({"generate", "--into", dir.path(), "--count", "10000", "--size", "100x100", "--level",
+                              QString::number(level), "--time", "1"},
+                             60000);
+    QCOMPARE(run.Code, 1);
+    QVERIFY2(run.Err.contains(QStringLiteral("stopped after 1 s with ")), qPrintable(run.Err));
+    const qsizetype made = QDir(dir.path()).entryList({"*.pxg"}, QDir::Files).size();
+    QVERIFY(run.Err.contains(QStringLiteral("with %1 of 10000").arg(made)));
 }
 
 QTEST_APPLESS_MAIN(TestGenerate)
