@@ -2,6 +2,7 @@
 #include "browser/uopendialog.h"
 
 #include "browser/LibraryListing.h"
+#include "core/SolvedRecord.h"
 
 #include "format/PuzzleFile.h"
 #include "toolkit/Prompts.h"
@@ -642,6 +643,9 @@ void TfOpenDialog::DirListChange()
 
     // Every file that could not be listed is named, once, after the listing.
     QStringList errors;
+    // Solved puzzles read «Решён»; a damaged record is the frame's to report, here it is empty.
+    TSolvedRecord solved;
+    solved.Load(false);
     for (const QFileInfo &entry : entries) {
         if (entry.isDir())
             continue;
@@ -677,7 +681,9 @@ void TfOpenDialog::DirListChange()
             setWindowTitle(QString::number(digit));
         Grid->setItem(row, ColDifficulty, Cell(ListedDifficulty(digit), Qt::AlignCenter, window));
         Grid->setItem(row, ColSize, Cell(ListedSize(h), Qt::AlignCenter, white));
-        Grid->setItem(row, ColStarted, Cell(ListedStarted(h), Qt::AlignCenter, white));
+        Grid->setItem(row, ColStarted,
+                      Cell(solved.HoldsFile(path, h.ColCount, h.RowCount) ? QStringLiteral("Решён") : ListedStarted(h),
+                           Qt::AlignCenter, white));
     }
     SelectGridRow();
     if (!errors.isEmpty())
