@@ -6,6 +6,8 @@
 class QTextBrowser;
 
 class THelpDialog : public QDialog {
+    Q_OBJECT
+
 public:
     explicit THelpDialog(QWidget *parent = nullptr);
     // The page's HTML, for the window and its test.

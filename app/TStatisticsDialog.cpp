@@ -80,7 +80,7 @@ TStatisticsDialog::TStatisticsDialog(QWidget *parent) : QDialog(parent)
         layout->addWidget(new QLabel(QStringLiteral("Решённых головоломок пока нет."), this));
     layout->addWidget(Table);
     layout->addWidget(buttons);
-    resize(640, 360);
+    resize(780, 380);
 }
 
 QString RecordVictory(QWidget *parent, const PuzzleDocument &doc, const QString &fileName)

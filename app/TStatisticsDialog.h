@@ -9,6 +9,8 @@ class QTableWidget;
 class QWidget;
 
 class TStatisticsDialog : public QDialog {
+    Q_OBJECT
+
 public:
     enum Column { ColName, ColSize, ColDifficulty, ColDate, ColBest, ColCount, ColumnCount };
 

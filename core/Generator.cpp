@@ -95,6 +95,34 @@ public:
     int32_t Rows, Cols;
 };
 
+// Moves the black cells so that their bounding box sits in the middle of the frame: limbs
+// drawn off to one side should not leave half the frame empty. A mirrored picture keeps its
+// columns, which are centred already. A figure on a ground of groundRows stands on it instead.
+void Centre(TMyCrossArr &picture, bool columnsToo, int32_t groundRows)
+{
+    const int32_t rows = int32_t(picture.size()), cols = int32_t(picture[0].size());
+    int32_t top = rows, bottom = -1, left = cols, right = -1;
+    for (int32_t r = 0; r < rows; ++r)
+        for (int32_t c = 0; c < cols; ++c)
+            if (picture[r][c]) {
+                top = std::min(top, r);
+                bottom = std::max(bottom, r);
+                left = std::min(left, c);
+                right = std::max(right, c);
+            }
+    if (bottom < 0)
+        return;
+    const int32_t down = groundRows > 0 ? rows - groundRows - 1 - bottom : (rows - 1 - bottom - top) / 2;
+    const int32_t across = columnsToo ? (cols - 1 - right - left) / 2 : 0;
+    if ((down == 0 && across == 0) || top + down < 0)
+        return;
+    TMyCrossArr moved = MakeCrossArr(rows, cols);
+    for (int32_t r = top; r <= bottom; ++r)
+        for (int32_t c = left; c <= right; ++c)
+            moved[r + down][c + across] = picture[r][c];
+    picture.swap(moved);
+}
+
 } // namespace
 
 QString PictureKindText(TPictureKind kind)
@@ -105,7 +133,7 @@ QString PictureKindText(TPictureKind kind)
     case TPictureKind::Blobs: return QStringLiteral("Пятна");
     case TPictureKind::Any: break;
     }
-    return QStringLiteral("Любая");
+    return QStringLiteral("Любой");
 }
 
 QString PictureKindName(TPictureKind kind)
@@ -214,11 +242,6 @@ TMyCrossArr TGenerator::Figure()
     };
     for (int32_t i = 0; i < limbs; ++i)
         limb();
-    if (h >= 8 && Below(10) < 4) {
-        const double ground = std::max(1.0, std::floor(h * Uniform(0.05, 0.12)));
-        const double inset = Below(2) == 0 ? 0.0 : w * Uniform(0.05, 0.2);
-        canvas.Paint(Box(inset, h - ground, w - inset, h), 1);
-    }
     for (int32_t i = 0; i < 6 && BlackShare(canvas.Picture) < wanted; ++i)
         limb();
     const int32_t holes = int32_t(std::lround(Detail * Uniform(0, 4)));
@@ -226,6 +249,12 @@ TMyCrossArr TGenerator::Figure()
         const double r = std::max(0.6, side * Uniform(0.03, 0.08));
         const double hx = cx + rx * Uniform(-0.6, 0.6), hy = cy + ry * Uniform(-0.6, 0.4);
         canvas.Paint(Below(2) == 0 ? Ellipse(hx, hy, r, r) : Box(hx - r, hy - r * 0.6, hx + r, hy + r * 0.6), 0, mirrored);
+    }
+    const double ground = h >= 8 && Below(10) < 4 ? std::max(1.0, std::floor(h * Uniform(0.05, 0.12))) : 0.0;
+    Centre(canvas.Picture, !mirrored, int32_t(ground));
+    if (ground > 0) {
+        const double inset = Below(2) == 0 ? 0.0 : w * Uniform(0.05, 0.2);
+        canvas.Paint(Box(inset, h - ground, w - inset, h), 1);
     }
     return canvas.Picture;
 }

@@ -21,7 +21,7 @@ struct TGenerated {
 enum class TPictureKind : int32_t { Any, Figure, Ornament, Blobs };
 constexpr int32_t PictureKindCount = 4;
 
-// "Любая", "Фигура", "Орнамент", "Пятна".
+// "Любой", "Фигура", "Орнамент", "Пятна".
 QString PictureKindText(TPictureKind kind);
 // The word pxgtool takes: any, figure, ornament, blobs. Parsing gives false for anything else.
 QString PictureKindName(TPictureKind kind);

@@ -129,6 +129,7 @@ void TestSolved::helpOnF1()
     form->HelpHowTo1->trigger();
     auto *help = form->findChild<THelpDialog *>();
     QVERIFY(help && help->isVisible());
+    QCOMPARE(help->windowTitle(), QStringLiteral("Как играть"));
     const QString text = help->Browser->toPlainText();
     for (const char *key : {"Ctrl+Z", "Ctrl+N", "F4", "Delete", "Пробел", "Правая кнопка", "Щелчок по числу"})
         QVERIFY2(text.contains(QString::fromUtf8(key)), key);
