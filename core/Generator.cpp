@@ -178,6 +178,9 @@ TLevelRange ReachableLevels(int32_t rows, int32_t cols)
 TGenerator::TGenerator(int32_t rows, int32_t cols, int32_t level, uint64_t seed, TPictureKind kind)
     : Rows(rows), Cols(cols), Level(level), Kind(kind), Engine(seed)
 {
+    // The top of a size's range wants fine pictures from the first candidate on, the bottom coarse ones.
+    const TLevelRange range = ReachableLevels(rows, cols);
+    Detail = std::clamp((level - range.Low + 0.5) / (range.High - range.Low + 1), 0.0, 1.0);
 }
 
 int64_t TGenerator::WorkBudget(int32_t rows, int32_t cols)
