@@ -19,6 +19,9 @@ private slots:
     void BadArguments();
     void UnreachableLevelRefusedAtOnce();
     void StopsAtItsTimeBudget();
+    void PicturesHaveNoSpecksOrPinholes_data();
+    void PicturesHaveNoSpecksOrPinholes();
+    void CancelAndDeadlineStopBeforeTheNextCandidate();
 };
 
 void TestGenerate::SameSeedSameUniquePuzzles_data()
@@ -99,6 +102,52 @@ void TestGenerate::StopsAtItsTimeBudget()
     QVERIFY2(run.Err.contains(QStringLiteral("stopped after 1 s with ")), qPrintable(run.Err));
     const qsizetype made = QDir(dir.path()).entryList({"*.pxg"}, QDir::Files).size();
     QVERIFY(run.Err.contains(QStringLiteral("with %1 of 10000").arg(made)));
+}
+
+void TestGenerate::PicturesHaveNoSpecksOrPinholes_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("cols");
+    for (const int kind : {1, 2, 3})
+        for (const auto &[rows, cols] : {std::pair{15, 15}, std::pair{7, 30}, std::pair{40, 25}})
+            QTest::addRow("%s %dx%d", qPrintable(PictureKindName(TPictureKind(kind))), cols, rows) << kind << rows << cols;
+}
+
+// A lone black cell or a one-cell hole is noise in a picture, whatever shapes made it.
+void TestGenerate::PicturesHaveNoSpecksOrPinholes()
+{
+    QFETCH(int, kind);
+    QFETCH(int, rows);
+    QFETCH(int, cols);
+    TGenerator generator(rows, cols, 3, 5, TPictureKind(kind));
+    for (int i = 0; i < 30; ++i) {
+        const TMyCrossArr p = generator.Picture();
+        const auto at = [&](int r, int c) { return r < 0 || r >= rows || c < 0 || c >= cols ? 0 : p[r][c]; };
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c) {
+                const int same = (at(r - 1, c) == p[r][c]) + (at(r + 1, c) == p[r][c]) + (at(r, c - 1) == p[r][c])
+                               + (at(r, c + 1) == p[r][c]);
+                QVERIFY2(same > 0, qPrintable(QStringLiteral("picture %1, cell %2,%3").arg(i).arg(r).arg(c)));
+            }
+    }
+}
+
+void TestGenerate::CancelAndDeadlineStopBeforeTheNextCandidate()
+{
+    TGenerator generator(30, 30, 5, 1);
+    TGenerated puzzle;
+    std::atomic<bool> cancel{true};
+    TGenerateLimits limits;
+    limits.Cancel = &cancel;
+    QCOMPARE(generator.Make(puzzle, limits), TGenerateOutcome::Cancelled);
+    cancel = false;
+    limits.Deadline = std::chrono::steady_clock::now();
+    QCOMPARE(generator.Make(puzzle, limits), TGenerateOutcome::OutOfTime);
+    QCOMPARE(generator.Candidates(), 0);
+    limits.Deadline = std::chrono::steady_clock::time_point::max();
+    QCOMPARE(generator.Make(puzzle, limits), TGenerateOutcome::Made);
+    QCOMPARE(puzzle.Level, 5);
 }
 
 QTEST_APPLESS_MAIN(TestGenerate)
