@@ -157,9 +157,11 @@ bool ParsePictureKind(const QString &name, TPictureKind &kind)
     return false;
 }
 
-// The generator's pictures take the line solver from about LowWork to HighWork cell operations
-// a cell (measured by bench_generate over every size); a level is out of reach when no work in
-// that span scores it. Search adds a level or two at most sizes, but too seldom to be asked for.
+// The generator's line-solvable pictures take the line solver from about LowWork to HighWork
+// cell operations a cell (measured by bench_generate over every size); the finest ones need
+// search, which the estimate scores higher for every doubling of the guesses. A level is out of
+// reach when it is below the easiest plain picture or above a searched one with a guess for
+// every second cell, about what the finest pictures need.
 TLevelRange ReachableLevels(int32_t rows, int32_t cols)
 {
     constexpr double LowWork = 5.0, HighWork = 48.0;
@@ -170,8 +172,11 @@ TLevelRange ReachableLevels(int32_t rows, int32_t cols)
     plain.Work = int64_t(LowWork * cells);
     TLevelRange range;
     range.Low = EstimateDifficulty(plain, rows, cols);
-    plain.Work = int64_t(HighWork * cells);
-    range.High = EstimateDifficulty(plain, rows, cols);
+    TSolveResult searched = plain;
+    searched.LineSolvable = false;
+    searched.Work = int64_t(HighWork * cells);
+    searched.Guesses = int32_t(std::max(1.0, cells / 2));
+    range.High = EstimateDifficulty(searched, rows, cols);
     return range;
 }
 
