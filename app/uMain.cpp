@@ -12,6 +12,9 @@
 #include "app/Printing.h"
 #include "core/BoardRender.h"
 #include "app/TWorkspace.h"
+#include "app/TNewPuzzleDialog.h"
+#include "app/TStatisticsDialog.h"
+#include "app/THelpDialog.h"
 #include "toolkit/HintText.h"
 #include "toolkit/JpegDecoder.h"
 #include "toolkit/MenuStyle.h"
@@ -29,6 +32,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStatusBar>
+#include <QStorageInfo>
 #include <QTimer>
 #include <fcntl.h>
 #include <unistd.h>
@@ -237,6 +241,15 @@ void TMainForm::CreateActions()
                            QStringLiteral("Подсказки по цифрам|Гасить готовые цифры, выделять красным неверные линии"),
                            QKeySequence(), true, QString());
     ClueHelp1->setCheckable(true);
+    FileNew1 = new QAction(QStringLiteral("Новая головоломка..."), this);
+    FileNew1->setToolTip(QStringLiteral("Новая головоломка"));
+    FileNew1->setStatusTip(QStringLiteral("Создать головоломку заданного размера и сложности"));
+    FileNew1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    FileStatistics1 = new QAction(QStringLiteral("Статистика"), this);
+    FileStatistics1->setStatusTip(QStringLiteral("Решённые головоломки: когда, за какое время, сколько раз"));
+    HelpHowTo1 = new QAction(QStringLiteral("Как играть"), this);
+    HelpHowTo1->setStatusTip(QStringLiteral("Правила, мышь и клавиши"));
+    HelpHowTo1->setShortcut(QKeySequence(Qt::Key_F1));
     Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
@@ -244,6 +257,9 @@ void TMainForm::CreateActions()
         connect(action, &QAction::triggered, this, [this, handler] { TApplication::Guarded([&] { (this->*handler)(); }); });
     };
     wire(FileOpen1, &TMainForm::FileOpen1Execute);
+    wire(FileNew1, &TMainForm::FileNew1Execute);
+    wire(FileStatistics1, &TMainForm::FileStatistics1Execute);
+    wire(HelpHowTo1, &TMainForm::HelpHowTo1Execute);
     wire(FileClose1, &TMainForm::FileClose1Execute);
     connect(FileSave1, &QAction::triggered, this, [this] { TApplication::Guarded([this] { FileSave1Execute(); }); });
     wire(FileSaveAs1, &TMainForm::FileSaveAs1Execute);
@@ -279,7 +295,10 @@ void TMainForm::CreateMenus()
     bar->setStyleSheet(FlatMenuStyleSheet());
 
     QMenu *file = bar->addMenu(QStringLiteral("Файл"));
+    file->addAction(FileNew1);
     file->addActions({FileOpen1, FileSave1, FileSaveAs1, FileClose1});
+    file->addSeparator();
+    file->addAction(FileStatistics1);
     file->addSeparator();
     file->addActions({FilePrint1, FilePrintSetup1});
     file->addSeparator();
@@ -305,6 +324,7 @@ void TMainForm::CreateMenus()
     connect(window, &QMenu::aboutToShow, this, &TMainForm::UpdateWindowCommands);
 
     QMenu *help = bar->addMenu(QStringLiteral("Помощь"));
+    help->addAction(HelpHowTo1);
     help->addAction(HelpAbout1);
 }
 
@@ -551,6 +571,45 @@ void TMainForm::FileOpen1Execute()
     // Each Open builds a fresh browser; it deletes itself once closed.
     auto *dialog = new TfOpenDialog(this);
     dialog->exec();
+}
+
+// The dialog stays open beside the boards while it searches; one is enough.
+void TMainForm::FileNew1Execute()
+{
+    if (!NewPuzzleDialog) {
+        NewPuzzleDialog = new TNewPuzzleDialog(this);
+        connect(NewPuzzleDialog, &TNewPuzzleDialog::PuzzleMade, this, [this](const QString &path) {
+            const QString folder = QFileInfo(path).absolutePath();
+            RememberLibrary(QStorageInfo(folder).rootPath(), folder);
+            TApplication::Guarded([&] { OpenPuzzleFile(path); });
+        });
+        connect(NewPuzzleDialog, &TNewPuzzleDialog::Failed, this,
+                [this](const QString &text) { Prompts::ShowError(NewPuzzleDialog, text); });
+    }
+    NewPuzzleDialog->show();
+    NewPuzzleDialog->raise();
+    NewPuzzleDialog->activateWindow();
+}
+
+void TMainForm::FileStatistics1Execute()
+{
+    TStatisticsDialog dialog(this);
+    dialog.exec();
+}
+
+void TMainForm::HelpHowTo1Execute()
+{
+    auto *help = findChild<THelpDialog *>();
+    if (!help)
+        help = new THelpDialog(this);
+    help->show();
+    help->raise();
+    help->activateWindow();
+}
+
+QString TMainForm::PuzzleSolved(TMDIChild *board)
+{
+    return RecordVictory(board, board->Doc, board->FileName);
 }
 
 void TMainForm::FileClose1Execute()

@@ -14,6 +14,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class TMDIChild;
 class TAboutBox;
+class TNewPuzzleDialog;
 class TWorkspace;
 class QStatusBar;
 class QToolBar;
@@ -48,6 +49,9 @@ public:
     QAction *Check1 = nullptr, *Hint1 = nullptr, *ClueHelp1 = nullptr;
     QAction *CloseUp1 = nullptr;  // close-up of the active board, on and off
     QAction *FilePrintSetup1 = nullptr;  // printing with a choice of printer, content and scale
+    QAction *FileNew1 = nullptr;  // a generated puzzle
+    TNewPuzzleDialog *NewPuzzleDialog = nullptr;
+    QAction *FileStatistics1 = nullptr, *HelpHowTo1 = nullptr;
     QList<QAction *> ActionList1;
 
     Prompts::TSaveDialogSetup SaveDialog1;
@@ -63,6 +67,9 @@ public:
     bool FileSave1Execute(TMDIChild *target = nullptr);
     void FileSaveAs1Execute();
     void FileOpen1Execute();
+    void FileNew1Execute();
+    void FileStatistics1Execute();
+    void HelpHowTo1Execute();
     void FileClose1Execute();
     // Closes every board window, most recently active first; false when one stays open.
     bool FileExit1Execute();
@@ -93,6 +100,7 @@ public:
     void ShowStatusText(const QString &text) override;
     bool ClueHelpShown() const override;
     void RunCommand(TBoardCommand command) override;
+    QString PuzzleSolved(TMDIChild *board) override;
     QWidget *BrowserParent() override;
     QString LastLibraryDriveOf() const override;
     QString LastLibraryDirOf() const override;

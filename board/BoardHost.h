@@ -23,4 +23,7 @@ public:
     virtual bool ClueHelpShown() const = 0;
     // Runs a command as its menu item would, and only while it is enabled.
     virtual void RunCommand(TBoardCommand command) = 0;
+    // Told once a board is solved, before the congratulation: what the box adds to its text
+    // (the time, the best earlier one), or nothing.
+    virtual QString PuzzleSolved(TMDIChild *) { return QString(); }
 };

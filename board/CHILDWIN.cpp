@@ -621,6 +621,7 @@ void TMDIChild::Victory(int X, int Y)
     PlaySoundAsync(QStringLiteral("sound.wav"));
     Prompts::TQuestion q;
     q.Text = QStringLiteral("Поздравляю! Вы справились!");
+    q.Informative = Host->PuzzleSolved(this);
     q.Caption = QStringLiteral("Ура!!!");
     q.Buttons = QMessageBox::Ok;
     q.Icon = QMessageBox::NoIcon;

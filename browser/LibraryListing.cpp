@@ -101,7 +101,8 @@ void SortListing(QList<TListedPuzzle> &rows, int column, Qt::SortOrder order)
         case ColDifficulty: return Three(a.Difficulty, b.Difficulty);
         case ColSize:
             return Three(qint64(a.Head.ColCount) * a.Head.RowCount, qint64(b.Head.ColCount) * b.Head.RowCount);
-        case ColStarted: return Three(a.Head.InProgress != 0, b.Head.InProgress != 0);
+        case ColStarted:
+            return Three(a.Solved ? 2 : int(a.Head.InProgress != 0), b.Solved ? 2 : int(b.Head.InProgress != 0));
         default: return Three(a.Listed, b.Listed);
         }
     };

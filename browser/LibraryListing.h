@@ -25,6 +25,8 @@ struct TListedPuzzle {
     int Difficulty = 6;
     // Its place in the folder listing.
     int Listed = 0;
+    // In the record of solved puzzles: «Решён» sorts after «Да».
+    bool Solved = false;
 };
 // Russian alphabetical order: case aside, Ё with Е (just after it when the names are otherwise
 // equal), numbers by value. The same under every locale, also with none set.

@@ -2,6 +2,7 @@
 #include "browser/uopendialog.h"
 
 #include "browser/LibraryListing.h"
+#include "core/SolvedRecord.h"
 
 #include "format/PuzzleFile.h"
 #include "toolkit/Prompts.h"
@@ -652,6 +653,9 @@ void TfOpenDialog::DirListChange()
 
     // Every file that could not be listed is named, once, after the listing.
     QStringList errors;
+    // Solved puzzles read «Решён»; a damaged record is the frame's to report, here it is empty.
+    TSolvedRecord solved;
+    solved.Load(false);
     for (const QFileInfo &entry : entries) {
         if (entry.isDir())
             continue;
@@ -680,6 +684,7 @@ void TfOpenDialog::DirListChange()
             puzzle.Difficulty = digit;
             setWindowTitle(QString::number(digit));
         }
+        puzzle.Solved = solved.HoldsFile(path, puzzle.Head.ColCount, puzzle.Head.RowCount);
         puzzle.Listed = int(Puzzles.size());
         Puzzles.append(puzzle);
     }
@@ -714,7 +719,8 @@ void TfOpenDialog::FillGrid()
         Grid->setItem(row, ColName, Cell(p.Name, Qt::AlignLeft | Qt::AlignVCenter, window));
         Grid->setItem(row, ColDifficulty, Cell(ListedDifficulty(p.Difficulty), Qt::AlignCenter, window));
         Grid->setItem(row, ColSize, Cell(ListedSize(p.Head), Qt::AlignCenter, white));
-        Grid->setItem(row, ColStarted, Cell(ListedStarted(p.Head), Qt::AlignCenter, white));
+        Grid->setItem(row, ColStarted, Cell(p.Solved ? QStringLiteral("Решён") : ListedStarted(p.Head),
+                                            Qt::AlignCenter, white));
     }
     Relisting = false;
 }

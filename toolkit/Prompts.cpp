@@ -14,6 +14,7 @@ public:
     QMessageBox::StandardButton Ask(QWidget *parent, const TQuestion &q) override
     {
         QMessageBox box(q.Icon, q.Caption, q.Text, q.Buttons, parent);
+        box.setInformativeText(q.Informative);
         if (q.Default != QMessageBox::NoButton)
             box.setDefaultButton(q.Default);
         return static_cast<QMessageBox::StandardButton>(box.exec());

@@ -11,6 +11,7 @@ namespace Prompts {
 
 struct TQuestion {
     QString Text;
+    QString Informative;  // a second paragraph under the text, when there is one
     QString Caption;
     QMessageBox::StandardButtons Buttons = QMessageBox::Ok;
     QMessageBox::StandardButton Default = QMessageBox::NoButton;

@@ -2,8 +2,8 @@
 #include "core/BoardRender.h"
 #include "core/Clues.h"
 #include "format/PuzzleFile.h"
-#include "tools/Difficulty.h"
-#include "tools/Generator.h"
+#include "core/Difficulty.h"
+#include "core/Generator.h"
 #include "tools/Importers.h"
 #include "tools/PrintBooklet.h"
 #include "core/LineSolver.h"
@@ -17,10 +17,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -41,6 +43,7 @@ int Usage(QTextStream &to = err)
            "       pxgtool export IN.pxg OUT.non\n"
            "       pxgtool check [--rename] FILE...\n"
            "       pxgtool generate --into FOLDER --count N --size WxH --level L [--seed S]\n"
+           "                        [--kind any|figure|ornament|blobs] [--time SECONDS]\n"
            "       pxgtool print --pdf OUT.pdf [--solutions] [--cell MM] [--per-page N] FILE...\n"
            "\n"
            "info     prints each puzzle's header, its form, progress and whether its marks solve it\n"
@@ -53,7 +56,9 @@ int Usage(QTextStream &to = err)
            "check    solves each puzzle from its clues: unique/ambiguous/unsolvable, line-solvable or\n"
            "         needs-search, and the estimated difficulty; --rename puts it in the file name\n"
            "generate makes N new puzzles of level L (0-9), each with one solution, named as import\n"
-           "         --into names them; the same seed makes the same puzzles\n"
+           "         --into names them; the same seed and kind make the same puzzles; a level the\n"
+           "         size cannot reach is refused with the levels it can; it stops after --time\n"
+           "         seconds (60 by default)\n"
            "print    writes the puzzles blank to an A4 PDF for pen and paper, N a page (4 by default;\n"
            "         a puzzle too big to share a page gets one of its own), each whole and as large\n"
            "         as its place allows up to 6 mm a cell or the --cell size; --solutions adds\n"
@@ -363,6 +368,8 @@ int Generate(const QStringList &args)
     QString folderPath;
     int64_t count = -1, level = -1, rows = 0, cols = 0;
     uint64_t seed = 1;
+    TPictureKind kind = TPictureKind::Any;
+    double seconds = 60;
     for (int i = 0; i + 1 < args.size(); i += 2) {
         const QString &key = args[i], &value = args[i + 1];
         bool ok = true;
@@ -374,6 +381,11 @@ int Generate(const QStringList &args)
             level = value.toLongLong(&ok);
         } else if (key == QLatin1String("--seed")) {
             seed = value.toULongLong(&ok);
+        } else if (key == QLatin1String("--kind")) {
+            ok = ParsePictureKind(value, kind);
+        } else if (key == QLatin1String("--time")) {
+            seconds = value.toDouble(&ok);
+            ok = ok && seconds > 0 && seconds <= 1e6;
         } else if (key == QLatin1String("--size")) {
             const QStringList parts = value.toLower().split(QLatin1Char('x'));
             bool okRows = false;
@@ -392,33 +404,71 @@ int Generate(const QStringList &args)
     if (args.size() % 2 != 0 || folderPath.isEmpty() || count < 1 || count > 10000 || level < 0
         || level > MaxDifficulty || rows < 2 || cols < 2 || rows > 200 || cols > 200)
         return Usage();
+    // Size weighs most in the estimate: asking a big board to be easy would search for ever.
+    const TLevelRange range = ReachableLevels(int32_t(rows), int32_t(cols));
+    if (!range.Holds(int32_t(level))) {
+        err << "level " << level << " is out of reach at " << cols << "x" << rows << ": "
+            << (range.Low == range.High ? QStringLiteral("only level %1 can").arg(range.Low)
+                                        : QStringLiteral("levels %1-%2 can").arg(range.Low).arg(range.High))
+            << " be made there; the nearest is " << range.Nearest(int32_t(level)) << "\n";
+        return 1;
+    }
     const QDir folder(folderPath);
     if (!folder.exists() && !QDir().mkpath(folderPath)) {
         err << folderPath << ": cannot create the folder\n";
         return 1;
     }
-    TGenerator generator(int32_t(rows), int32_t(cols), int32_t(level), seed);
+    TGenerator generator(int32_t(rows), int32_t(cols), int32_t(level), seed, kind);
     const QString title = QStringLiteral("Узор %1x%2").arg(cols).arg(rows);
+    using TClock = std::chrono::steady_clock;
+    const TClock::time_point start = TClock::now();
+    TGenerateLimits limits;
+    limits.Deadline = start + std::chrono::milliseconds(int64_t(seconds * 1000));
+    // On a terminal a line that keeps count, so a long run is never silent.
+    const bool terminal = isatty(STDERR_FILENO) == 1;
+    TClock::time_point shown = start;
     int64_t made = 0;
+    if (terminal)
+        limits.Progress = [&](int64_t candidates) {
+            const TClock::time_point now = TClock::now();
+            if (now - shown < std::chrono::milliseconds(500))
+                return;
+            shown = now;
+            err << "\r" << made << "/" << count << " puzzles, " << candidates << " candidates, "
+                << int64_t(std::chrono::duration<double>(now - start).count()) << " s " << Qt::flush;
+        };
+    const auto clearProgress = [&] {
+        if (terminal && shown != start)
+            err << "\r\033[K" << Qt::flush;
+    };
     for (; made < count; ++made) {
         TGenerated puzzle;
-        if (!generator.Next(puzzle)) {
-            err << "no puzzle of level " << level << " found after " << generator.Candidates()
-                << " candidates\n";
+        const TGenerateOutcome outcome = generator.Make(puzzle, limits);
+        if (outcome != TGenerateOutcome::Made) {
+            clearProgress();
+            if (outcome == TGenerateOutcome::OutOfTime)
+                err << "stopped after " << seconds << " s with " << made << " of " << count << " puzzles of level "
+                    << level << " (" << generator.Candidates() << " candidates); give it more --time\n";
+            else
+                err << "no puzzle of level " << level << " found after " << generator.Candidates()
+                    << " candidates\n";
             break;
         }
         const QString target = ImportTarget(folder, QString(), title, puzzle.Level);
         if (target.isEmpty()) {
+            clearProgress();
             err << "every name for it in " << folderPath << " is taken\n";
             break;
         }
         try {
             PuzzleFile::SaveFile(target, DocumentFromPicture(puzzle.Picture), PuzzleFile::Target::NewFile);
         } catch (const EPuzzleError &e) {
+            clearProgress();
             err << target << ": " << e.Message() << "\n";
             break;
         }
-        out << target << " (" << SolvedText(puzzle.Solved) << ", " << DifficultyText(puzzle.Level) << ")\n";
+        clearProgress();
+        out << target << " (" << SolvedText(puzzle.Solved) << ", " << DifficultyText(puzzle.Level) << ")\n" << Qt::flush;
     }
     out << made << " puzzles from " << generator.Candidates() << " candidates\n";
     return made == count ? 0 : 1;

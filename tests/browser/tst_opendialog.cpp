@@ -3,6 +3,7 @@
 #include "app/uMain.h"
 #include "board/CHILDWIN.h"
 #include "core/Clues.h"
+#include "core/SolvedRecord.h"
 #include "browser/LibraryListing.h"
 #include "browser/uopendialog.h"
 #include "format/PuzzleFile.h"
@@ -122,6 +123,7 @@ private slots:
     void captionShowsTheLastDigitListed();
     void folderWithoutDigitsKeepsTheCaption();
     void listingShowsSizeStartedAndNumbers();
+    void solvedPuzzleReadsSolved();
     void folderNamedLikeAPuzzleIsNotListed();
     void emptyFolderDisablesOpen();
     void damagedFileCostsOnlyItsRow_data();
@@ -406,6 +408,24 @@ void TestOpenDialog::listingShowsSizeStartedAndNumbers()
     QCOMPARE(Column(d->Grid, 4), (QStringList{"Нет", "Нет", "Да", "Да"}));
     QVERIFY(d->bOpen->isEnabled());
     QVERIFY(prompter->Questions.isEmpty());
+}
+
+// Known by its clues: a renamed copy of a solved puzzle is solved too, a started one of
+// another picture is not.
+void TestOpenDialog::solvedPuzzleReadsSolved()
+{
+    const TMyCrossArr solved{{1, 0, 1}, {1, 1, 0}}, other{{1, 1, 1}, {1, 0, 0}};
+    PuzzleDocument started = DocumentFromPicture(other);
+    started.InProgress = 1;
+    Put("a.pxg", PuzzleFile::Serialize(DocumentFromPicture(solved)));
+    Put("b.pxg", PuzzleFile::Serialize(started));
+    Put("c.pxg", PuzzleFile::Serialize(DocumentFromPicture(solved)));
+    QFile::remove(TSolvedRecord::DefaultPath());
+    TSolvedRecord record;
+    record.Add({PuzzleIdentity(solved), QDateTime::currentDateTimeUtc(), 60, 3, 2, -1, QStringLiteral("x.pxg")});
+    TfOpenDialog *d = Browse(Here());
+    QFile::remove(TSolvedRecord::DefaultPath());
+    QCOMPARE(Column(d->Grid, 4), (QStringList{"Решён", "Да", "Решён"}));
 }
 
 void TestOpenDialog::folderNamedLikeAPuzzleIsNotListed()

@@ -2,7 +2,7 @@
 #include "PxgtoolRun.h"
 #include "core/Clues.h"
 #include "format/PuzzleFile.h"
-#include "tools/Difficulty.h"
+#include "core/Difficulty.h"
 #include "tools/Importers.h"
 #include "tools/TextArt.h"
 

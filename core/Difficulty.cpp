@@ -1,5 +1,5 @@
 // Guesses how hard a puzzle is for a person from the solver's effort on it.
-#include "tools/Difficulty.h"
+#include "core/Difficulty.h"
 
 #include <algorithm>
 #include <cmath>
