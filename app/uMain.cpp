@@ -462,7 +462,7 @@ void TMainForm::OpenPuzzleFile(const QString &path, const QString &caption)
     if (OpenMarks::Take(path, &mark) == OpenMarks::TMarkResult::HeldElsewhere) {
         Prompts::Ask(this, {QStringLiteral("Файл %1 уже открыт в другой копии Сеткария. Сохраните или закройте "
                                            "его там: две копии одной игры затёрли бы друг друга.").arg(path),
-                            QStringLiteral("Сеткарий"), QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Warning});
+                            QString(), QStringLiteral("Сеткарий"), QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Warning});
         return;
     }
 
