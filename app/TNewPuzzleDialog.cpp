@@ -114,10 +114,14 @@ TNewPuzzleDialog::~TNewPuzzleDialog()
     CancelRun();
 }
 
+QString TNewPuzzleDialog::PuzzleFolderPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Новые головоломки");
+}
+
 QString TNewPuzzleDialog::PuzzleFolder()
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-                         + QStringLiteral("/Новые головоломки");
+    const QString folder = PuzzleFolderPath();
     QDir().mkpath(folder);
     return folder;
 }

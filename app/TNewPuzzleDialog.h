@@ -25,6 +25,8 @@ public:
 
     // Where made puzzles go: a folder of the user's data, made when missing.
     static QString PuzzleFolder();
+    // The same folder, not made when it is missing.
+    static QString PuzzleFolderPath();
     // The word for a difficulty band: «лёгкая», «средняя», «трудная», …
     static QString LevelWord(int32_t level);
     // "Фигура 15x15 №123 2.pxg": kind, size and seed remake it, the last digit is the level.

@@ -142,6 +142,12 @@ QString TMainForm::LastLibraryDriveOf() const
     return LastLibraryDrive;
 }
 
+QString TMainForm::MadePuzzleFolder() const
+{
+    const QString folder = TNewPuzzleDialog::PuzzleFolderPath();
+    return QFileInfo(folder).isDir() ? folder : QString();
+}
+
 QString TMainForm::LastLibraryDirOf() const
 {
     return LastLibraryDir;

@@ -104,6 +104,7 @@ public:
     QWidget *BrowserParent() override;
     QString LastLibraryDriveOf() const override;
     QString LastLibraryDirOf() const override;
+    QString MadePuzzleFolder() const override;
     void RememberLibrary(const QString &drive, const QString &folder) override;
     void OpenFromBrowser(const QString &path) override;
 

@@ -18,4 +18,7 @@ public:
     virtual void OpenFromBrowser(const QString &path) = 0;
     // The folder of the program's own files, ending in '/'.
     virtual QString ProgramFolder() const = 0;
+    // The player's folder of made puzzles once it exists, else empty: a shortcut in the list of
+    // folders, since it lies in a hidden folder the list would never reach.
+    virtual QString MadePuzzleFolder() const { return QString(); }
 };

@@ -575,6 +575,9 @@ void TfOpenDialog::BuildDirList()
     const QDir here(Folder);
     for (const QString &name : here.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
         add(closed, name, here.filePath(name), level + 1);
+    const QString made = Host ? Host->MadePuzzleFolder() : QString();
+    if (!made.isEmpty() && QDir::cleanPath(made) != QDir::cleanPath(Folder))
+        add(style()->standardIcon(QStyle::SP_DirLinkIcon), QFileInfo(made).fileName(), made, 0);
     DirList->setCurrentItem(current);
     DirList->scrollToItem(current);
 }

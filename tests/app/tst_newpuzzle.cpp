@@ -4,6 +4,7 @@
 #include "app/uMain.h"
 #include "board/CHILDWIN.h"
 #include "browser/LibraryListing.h"
+#include "browser/uopendialog.h"
 #include "core/Clues.h"
 #include "core/Difficulty.h"
 #include "format/PuzzleFile.h"
@@ -11,6 +12,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QListWidget>
+#include <QTableWidget>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTest>
@@ -99,6 +102,16 @@ void TestNewPuzzle::madePuzzleIsSavedNamedAndOpened()
         form->FileNew1->trigger();
     }
     QCOMPARE(form->Children().size(), 2);
+    // From anywhere else, the browser's folder list leads back to the made puzzles.
+    form->RememberLibrary(QStringLiteral("/"), QDir::tempPath());
+    auto *browser = new TfOpenDialog(form);
+    browser->FormCreate();
+    QListWidgetItem *shortcut = browser->DirList->item(browser->DirList->count() - 1);
+    QCOMPARE(shortcut->text(), QStringLiteral("Новые головоломки"));
+    emit browser->DirList->itemDoubleClicked(shortcut);
+    QCOMPARE(QDir::currentPath(), QDir(TNewPuzzleDialog::PuzzleFolder()).absolutePath());
+    QCOMPARE(browser->Grid->rowCount(), 2);
+    delete browser;
     QVERIFY(paths[0] != paths[1]);
     QVERIFY(pictures[0] != pictures[1]);
 }
