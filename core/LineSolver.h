@@ -12,8 +12,9 @@ struct TSolveResult {
     enum class Status { Unique, Ambiguous, Unsolvable, GaveUp } Status = Status::Unsolvable;
     bool LineSolvable = false;  // line logic alone solved it, without a single guess
     int64_t Work = 0;           // line-solver cell operations; the same on every machine
-    int32_t Guesses = 0;        // search branches tried
+    int32_t Guesses = 0;        // search branches tried, and probes that settled something
     int32_t Probes = 0;         // cells tried both ways with line logic
+    int32_t Depth = 0;          // the deepest nesting of search branches
     TMyCrossArr Picture;        // [row][column] 0/1: the solution, or the first one found
                                 // when ambiguous; empty when unsolvable or given up
     TMyCrossArr Other;          // the second solution when ambiguous, else empty
