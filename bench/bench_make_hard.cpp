@@ -1,14 +1,16 @@
 // Grows the hard families of bench/hard: domino chains, pictures that need probing several
 // levels deep, and ambiguous pictures whose second solution is far from the first. Each file's
 // first line holds the verdict both solvers proved with a budget far beyond the import's.
-//     bench_make_hard OUT_FOLDER [--seed S]
+//     bench_make_hard OUT_FOLDER [--seed S [--seconds T]]   (T: climbing time per puzzle)
 #include "bench/reference/ReferenceSolver.h"
 #include "core/Clues.h"
 #include "core/LineSolver.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
@@ -129,10 +131,10 @@ TMyCrossArr Blobs(int32_t n)
 }
 
 // Flips a cell where two solutions differ until one is left; empty when that fails.
-TMyCrossArr MadeUnique(TMyCrossArr picture, TSolveResult &solved)
+TMyCrossArr MadeUnique(TMyCrossArr picture, TSolveResult &solved, int32_t steps = 0)
 {
     const int32_t n = int32_t(picture.size());
-    for (int32_t step = 0; step < 2 * n; ++step) {
+    for (int32_t step = 0; step < (steps > 0 ? steps : 2 * n); ++step) {
         solved = Solve(picture);
         if (solved.Status == TSolveResult::Status::Unique)
             return picture;
@@ -185,7 +187,68 @@ bool Write(const std::string &folder, const std::string &name, const TMyCrossArr
     std::fclose(file);
     std::printf("%s: %s, work %lld (reference %lld), depth %d\n", name.c_str(), StatusText(mine.Status),
                 static_cast<long long>(mine.Work), static_cast<long long>(reference.Work), mine.Depth);
+    std::fflush(stdout);
     return true;
+}
+
+// The work of both solvers together (their geometric mean), so that a family is hard for
+// both and favours neither.
+int64_t Both(const TMyCrossArr &picture, const TSolveResult &mine)
+{
+    const TSolveResult reference = ReferenceSolver::SolveClues(RowRunsOf(picture), ColumnRunsOf(picture), 50'000'000);
+    return int64_t(std::sqrt(double(mine.Work) * double(reference.Work)));
+}
+
+// Climbs towards harder puzzles of one kind: flips a cell or two (repairing up to a few
+// steps when a unique puzzle turns ambiguous) and keeps the change when the solver needs at
+// least nearly as much work of both solvers as before, for the given processor seconds. Returns the hardest
+// picture met, or an empty one.
+TMyCrossArr Climb(TMyCrossArr picture, bool wantUnique, double seconds, int64_t workCap)
+{
+    const int32_t n = int32_t(picture.size());
+    auto accept = [&](const TSolveResult &solved, const TMyCrossArr &candidate) {
+        if (solved.LineSolvable || solved.Work > workCap)
+            return false;
+        if (wantUnique)
+            return solved.Status == TSolveResult::Status::Unique;
+        (void)candidate;
+        return solved.Status == TSolveResult::Status::Ambiguous && Distance(solved.Picture, solved.Other) >= n / 2;
+    };
+    TSolveResult solved;
+    if (wantUnique)
+        picture = MadeUnique(picture, solved);
+    else
+        solved = Solve(picture);
+    if (picture.empty() || !accept(solved, picture))
+        return {};
+    TMyCrossArr best = picture;
+    int64_t work = Both(picture, solved), bestWork = work;
+    const std::clock_t end = std::clock() + std::clock_t(seconds * CLOCKS_PER_SEC);
+    while (std::clock() < end) {
+        TMyCrossArr candidate = picture;
+        for (uint32_t flips = 1 + Below(2); flips > 0; --flips)
+            candidate[Below(uint32_t(n))][Below(uint32_t(n))] ^= 1;
+        TSolveResult tried;
+        if (wantUnique) {
+            candidate = MadeUnique(candidate, tried, 4);
+            if (candidate.empty())
+                continue;
+        } else {
+            tried = Solve(candidate);
+        }
+        if (!accept(tried, candidate))
+            continue;
+        const int64_t both = Both(candidate, tried);
+        if (both * 20 < work * 19)
+            continue;
+        picture = candidate;
+        work = both;
+        if (work > bestWork) {
+            bestWork = work;
+            best = picture;
+        }
+    }
+    return best;
 }
 
 } // namespace
@@ -198,20 +261,13 @@ int main(int argc, char **argv)
     }
     const std::string folder = argv[1];
     Engine.seed(argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 1);
-    const int32_t tries = 60;
+    const double seconds = argc > 5 ? std::strtod(argv[5], nullptr) : 15.0;
 
-    // Domino chains, 13 x 13 to 25 x 25: the hardest unique one of many tries per size.
+    // Domino chains, 13 x 13 to 25 x 25, climbed towards the most work.
     for (int32_t n = 13; n <= 25; n += 2) {
         TMyCrossArr best;
-        int64_t bestWork = -1;
-        for (int32_t t = 0; t < tries; ++t) {
-            TSolveResult solved;
-            const TMyCrossArr picture = MadeUnique(Dominoes(n), solved);
-            if (!picture.empty() && !solved.LineSolvable && solved.Work > bestWork) {
-                bestWork = solved.Work;
-                best = picture;
-            }
-        }
+        for (int32_t t = 0; best.empty() && t < 50; ++t)
+            best = Climb(Dominoes(n), true, seconds, 20'000'000);
         if (!best.empty())
             Write(folder, "domino" + std::to_string(n), best,
                   "chains of 2 x 2 diagonal blocks tied by their shared lines, among specks");
@@ -220,44 +276,17 @@ int main(int argc, char **argv)
     // Pictures 25 x 25 to 60 x 60 that need probing several branches deep.
     for (int32_t n : {25, 30, 35, 40, 50, 60}) {
         TMyCrossArr best;
-        int64_t bestWork = -1;
-        for (int32_t t = 0; t < tries / 2; ++t) {
-            TSolveResult solved;
-            const TMyCrossArr picture = MadeUnique(Blobs(n), solved);
-            if (!picture.empty() && solved.Depth >= 3 && solved.Work > bestWork) {
-                bestWork = solved.Work;
-                best = picture;
-            }
-        }
+        for (int32_t t = 0; best.empty() && t < 50; ++t)
+            best = Climb(Blobs(n), true, seconds, 60'000'000);
         if (!best.empty())
             Write(folder, "deep" + std::to_string(n), best, "a fine-limbed shape needing probes several branches deep");
     }
 
-    // Ambiguous pictures 25 x 25 to 60 x 60 whose two solutions differ in many cells: the
-    // costliest to tell apart of many half-repaired shapes and chains.
+    // Ambiguous pictures 25 x 25 to 60 x 60 whose two solutions differ in many cells.
     for (int32_t n : {25, 30, 40, 50, 60}) {
         TMyCrossArr best;
-        int64_t bestWork = -1;
-        for (int32_t t = 0; t < tries / 2; ++t) {
-            TMyCrossArr picture = t % 2 ? Dominoes(n) : Blobs(n);
-            for (int32_t step = 0; step < 2 * n; ++step) {
-                const TSolveResult solved = Solve(picture);
-                if (solved.Status != TSolveResult::Status::Ambiguous)
-                    break;
-                const int32_t distance = Distance(solved.Picture, solved.Other);
-                if (distance >= n / 2 && solved.Work > bestWork) {
-                    bestWork = solved.Work;
-                    best = picture;
-                }
-                std::vector<std::pair<int32_t, int32_t>> differ;
-                for (int32_t r = 0; r < n; ++r)
-                    for (int32_t c = 0; c < n; ++c)
-                        if (solved.Picture[r][c] != solved.Other[r][c])
-                            differ.push_back({r, c});
-                const auto [r, c] = differ[Below(uint32_t(differ.size()))];
-                picture[r][c] ^= 1;
-            }
-        }
+        for (int32_t t = 0; best.empty() && t < 200; ++t)
+            best = Climb(t % 2 ? Dominoes(n) : Blobs(n), false, seconds, 60'000'000);
         if (!best.empty())
             Write(folder, "far" + std::to_string(n), best, "two solutions far apart");
     }

@@ -381,15 +381,21 @@ private:
         ++ProbeRound;
         ClearProbeQueue();
         Scored.clear();
+        // At the root every unknown cell, row by row; below it the neighbours of what the branch
+        // settled first, where a probe most likely yields, then the rest.
         const bool root = changedFrom == SIZE_MAX;
-        QueueNeighbours(root ? 0 : changedFrom);
+        if (!root)
+            QueueNeighbours(changedFrom);
+        for (int32_t cell = 0; cell < CellCount; ++cell)
+            if (Cells[cell] == Unknown)
+                QueueProbe(cell);
         ++GridStamp;
 
         // Probes that settle nothing only rank the branch cells; after this many in a row the
         // node branches on what it has. Halved at each node where probing settled nothing,
         // doubled where it did: a puzzle of many loose solutions soon searches almost plainly,
         // a tight one probes every neighbourhood.
-        const size_t fruitlessLimit = root ? SIZE_MAX : FruitlessLimit;
+        const size_t fruitlessLimit = FruitlessLimit;
         size_t fruitless = 0;
         bool settled = false;
         HotProbes.clear();
