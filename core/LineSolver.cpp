@@ -153,19 +153,27 @@ private:
 // Remembers what line logic made of a line in a given state, so probing, which keeps revisiting
 // the same few states, pays for each one once. Four entries share a bucket; a full bucket gives
 // up the one used least recently, so the states of the current search stay while old ones go.
+// The table starts at 64 states a line, since most searches are short, and doubles, keeping
+// its entries, each time it has given up a quarter as many as it holds, up to its size for the
+// board.
 class TLineCache {
 public:
-    // Sized to the board: room for a few hundred states a line, at most 16 MB of states.
+    // Sized to the board: room for 512 states a line, at most 16 MB of states.
     void Reserve(int32_t lines, int32_t longest)
     {
         EntryLength = size_t(2) * size_t(longest) + 1;
         const size_t wanted = std::clamp<size_t>(size_t(lines) * 512, 1024, PoolCap / EntryLength);
-        size_t buckets = 1;
-        while (buckets * 2 * Ways <= wanted)
-            buckets *= 2;
-        Slots.assign(buckets * Ways, TSlot{});
-        // Left uninitialised: a slot's state is only read once the slot is in use.
-        Pool.reset(new TLineCell[Slots.size() * EntryLength]);
+        MaxSlots = Ways;
+        while (MaxSlots * 2 <= wanted)
+            MaxSlots *= 2;
+        // Left uninitialised: a slot's state is only read once the slot is in use, and pages
+        // never written cost nothing.
+        Pool.reset(new TLineCell[MaxSlots * EntryLength]);
+        size_t slots = Ways;
+        while (slots * 2 <= size_t(lines) * 64)
+            slots *= 2;
+        Slots.assign(std::min(slots, MaxSlots), TSlot{});
+        Evicted = 0;
     }
 
     static uint64_t HashOf(int32_t line, const TLineCell *cells, int32_t n)
@@ -205,6 +213,11 @@ public:
         for (size_t slot = first + 1; slot < first + Ways; ++slot)
             if (Slots[slot].LastUse < Slots[victim].LastUse)
                 victim = slot;
+        if (Slots[victim].LastUse != 0 && ++Evicted * 4 > Slots.size() && Slots.size() < MaxSlots) {
+            Grow();
+            Store(line, before, after, n, hash, ok);
+            return;
+        }
         Slots[victim] = TSlot{hash, ++Clock, line};
         TLineCell *entry = Pool.get() + victim * EntryLength;
         std::copy(before, before + n, entry);
@@ -213,6 +226,25 @@ public:
     }
 
 private:
+    // Doubles the table, keeping every entry: bucket b's entries stay in b or move to
+    // b + the old bucket count, past the old table, in the same way.
+    void Grow()
+    {
+        const size_t oldSize = Slots.size();
+        Slots.resize(oldSize * 2, TSlot{});
+        const size_t mask = Slots.size() / Ways - 1;
+        for (size_t slot = 0; slot < oldSize; ++slot) {
+            TSlot &s = Slots[slot];
+            const size_t to = (s.Hash & mask) * Ways + slot % Ways;
+            if (s.LastUse == 0 || to == slot)
+                continue;
+            Slots[to] = s;
+            std::copy(Pool.get() + slot * EntryLength, Pool.get() + (slot + 1) * EntryLength, Pool.get() + to * EntryLength);
+            s = TSlot{};
+        }
+        Evicted = 0;
+    }
+
     // Bounds the memory of a 1000 x 1000 solve (one entry is two lines) to 16 MB.
     static constexpr size_t PoolCap = size_t(1) << 24;
     static constexpr size_t Ways = 4;
@@ -224,6 +256,8 @@ private:
     std::vector<TSlot> Slots;
     std::unique_ptr<TLineCell[]> Pool; // per slot: the state, ok, the result
     size_t EntryLength = 0;
+    size_t MaxSlots = 0;
+    size_t Evicted = 0; // live entries given up since the table last grew
     uint64_t Clock = 0;
 };
 
