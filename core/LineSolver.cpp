@@ -533,14 +533,17 @@ private:
                                  : std::max<size_t>(FruitlessLimit / 2, 1);
         if (UnknownTotal == 0)
             return true;
+        // Where probing has stopped paying, the puzzle is loose: plain guesses that complete the
+        // shortest open line find its solutions soonest; scores from a handful of probes do not.
         int64_t best = -1;
-        for (int32_t cell : Scored)
-            if (Cells[cell] == Unknown && Score[cell] > best) {
-                best = Score[cell];
-                branch = cell;
-                first = FirstSide[cell];
-            }
-        if (best < 0) { // nothing next to the last step was left to probe
+        if (FruitlessLimit > PlainGuessLimit)
+            for (int32_t cell : Scored)
+                if (Cells[cell] == Unknown && Score[cell] > best) {
+                    best = Score[cell];
+                    branch = cell;
+                    first = FirstSide[cell];
+                }
+        if (best < 0) {
             branch = PickCell();
             first = Black;
         }
@@ -808,6 +811,9 @@ private:
     std::vector<TLineCell> FirstSide;
     uint32_t ProbeRound = 0;
     size_t FruitlessLimit = 64;
+    // At or below this limit (two fruitless nodes in a row from the start) the branch is a
+    // plain guess.
+    static constexpr size_t PlainGuessLimit = 16;
     // Implied[2 * cell + (white ? 1 : 0)] == GridStamp: a probe of the present grid settled the
     // cell so, and the busiest such probe settled ImpliedCount cells.
     std::vector<uint32_t> Implied;
