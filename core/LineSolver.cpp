@@ -811,9 +811,9 @@ private:
     std::vector<TLineCell> FirstSide;
     uint32_t ProbeRound = 0;
     size_t FruitlessLimit = 64;
-    // At or below this limit (two fruitless nodes in a row from the start) the branch is a
+    // At or below this limit (after a node where probing settled nothing) the branch is a
     // plain guess.
-    static constexpr size_t PlainGuessLimit = 16;
+    static constexpr size_t PlainGuessLimit = 32;
     // Implied[2 * cell + (white ? 1 : 0)] == GridStamp: a probe of the present grid settled the
     // cell so, and the busiest such probe settled ImpliedCount cells.
     std::vector<uint32_t> Implied;
