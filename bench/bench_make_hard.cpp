@@ -1,7 +1,7 @@
 // Grows the hard families of bench/hard: domino chains, pictures that need probing several
 // levels deep, and ambiguous pictures whose second solution is far from the first. Each file's
 // first line holds the verdict both solvers proved with a budget far beyond the import's.
-//     bench_make_hard OUT_FOLDER [--seed S [--seconds T]]   (T: climbing time per puzzle)
+//     bench_make_hard OUT_FOLDER [--seed S [--seconds T [--only NAME,...]]]   (T: climbing time per puzzle)
 #include "bench/reference/ReferenceSolver.h"
 #include "core/Clues.h"
 #include "core/LineSolver.h"
@@ -134,7 +134,7 @@ TMyCrossArr Blobs(int32_t n)
 TMyCrossArr MadeUnique(TMyCrossArr picture, TSolveResult &solved, int32_t steps = 0)
 {
     const int32_t n = int32_t(picture.size());
-    for (int32_t step = 0; step < (steps > 0 ? steps : 2 * n); ++step) {
+    for (int32_t step = 0; step < (steps > 0 ? steps : 4 * n); ++step) {
         solved = Solve(picture);
         if (solved.Status == TSolveResult::Status::Unique)
             return picture;
@@ -203,11 +203,11 @@ int64_t Both(const TMyCrossArr &picture, const TSolveResult &mine)
 // steps when a unique puzzle turns ambiguous) and keeps the change when the solver needs at
 // least nearly as much work of both solvers as before, for the given processor seconds. Returns the hardest
 // picture met, or an empty one.
-TMyCrossArr Climb(TMyCrossArr picture, bool wantUnique, double seconds, int64_t workCap)
+TMyCrossArr Climb(TMyCrossArr picture, bool wantUnique, double seconds, int64_t workCap, int32_t minDepth = 0)
 {
     const int32_t n = int32_t(picture.size());
     auto accept = [&](const TSolveResult &solved, const TMyCrossArr &candidate) {
-        if (solved.LineSolvable || solved.Work > workCap)
+        if (solved.LineSolvable || solved.Work > workCap || solved.Depth < minDepth)
             return false;
         if (wantUnique)
             return solved.Status == TSolveResult::Status::Unique;
@@ -262,12 +262,17 @@ int main(int argc, char **argv)
     const std::string folder = argv[1];
     Engine.seed(argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 1);
     const double seconds = argc > 5 ? std::strtod(argv[5], nullptr) : 15.0;
+    // "--only a,b": just the puzzles so named.
+    const std::string only = argc > 7 ? std::string(",") + argv[7] + "," : std::string();
+    auto Wanted = [&](const std::string &name) { return only.empty() || only.find("," + name + ",") != std::string::npos; };
 
     // Domino chains, 13 x 13 to 25 x 25, climbed towards the most work.
     for (int32_t n = 13; n <= 25; n += 2) {
         TMyCrossArr best;
+        if (!Wanted("domino" + std::to_string(n)))
+            continue;
         for (int32_t t = 0; best.empty() && t < 50; ++t)
-            best = Climb(Dominoes(n), true, seconds, 20'000'000);
+            best = Climb(Dominoes(n), true, seconds, 40'000'000);
         if (!best.empty())
             Write(folder, "domino" + std::to_string(n), best,
                   "chains of 2 x 2 diagonal blocks tied by their shared lines, among specks");
@@ -276,8 +281,10 @@ int main(int argc, char **argv)
     // Pictures 25 x 25 to 60 x 60 that need probing several branches deep.
     for (int32_t n : {25, 30, 35, 40, 50, 60}) {
         TMyCrossArr best;
+        if (!Wanted("deep" + std::to_string(n)))
+            continue;
         for (int32_t t = 0; best.empty() && t < 50; ++t)
-            best = Climb(Blobs(n), true, seconds, 60'000'000);
+            best = Climb(Blobs(n), true, seconds, 60'000'000, 2);
         if (!best.empty())
             Write(folder, "deep" + std::to_string(n), best, "a fine-limbed shape needing probes several branches deep");
     }
@@ -285,6 +292,8 @@ int main(int argc, char **argv)
     // Ambiguous pictures 25 x 25 to 60 x 60 whose two solutions differ in many cells.
     for (int32_t n : {25, 30, 40, 50, 60}) {
         TMyCrossArr best;
+        if (!Wanted("far" + std::to_string(n)))
+            continue;
         for (int32_t t = 0; best.empty() && t < 200; ++t)
             best = Climb(t % 2 ? Dominoes(n) : Blobs(n), false, seconds, 60'000'000);
         if (!best.empty())
