@@ -2,6 +2,8 @@
 #include "core/LineSolver.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -148,21 +150,30 @@ private:
     std::vector<uint8_t> Fwd, Bwd, MayBeWhite;
 };
 
-// Remembers what line logic made of a line in a given state, so probing, which keeps
-// revisiting the same few states, pays for each one once. Cleared whole when full: simple,
-// and the same on every run.
+// Remembers what line logic made of a line in a given state, so probing, which keeps revisiting
+// the same few states, pays for each one once. Four entries share a bucket; a full bucket gives
+// up the one used least recently, so the states of the current search stay while old ones go.
+// The table starts at 64 states a line, since most searches are short, and doubles, keeping
+// its entries, each time it has given up a quarter as many as it holds, up to its size for the
+// board.
 class TLineCache {
 public:
-
-
-    void Reserve(size_t lines)
+    // Sized to the board: room for 512 states a line, at most 16 MB of states.
+    void Reserve(int32_t lines, int32_t longest)
     {
-        size_t slots = 256;
-        while (slots < lines * 64 && slots < (size_t(1) << 17))
+        EntryLength = size_t(2) * size_t(longest) + 1;
+        const size_t wanted = std::clamp<size_t>(size_t(lines) * 512, 1024, PoolCap / EntryLength);
+        MaxSlots = Ways;
+        while (MaxSlots * 2 <= wanted)
+            MaxSlots *= 2;
+        // Left uninitialised: a slot's state is only read once the slot is in use, and pages
+        // never written cost nothing.
+        Pool.reset(new TLineCell[MaxSlots * EntryLength]);
+        size_t slots = Ways;
+        while (slots * 2 <= size_t(lines) * 64)
             slots *= 2;
-        Slots.assign(slots, TSlot{});
-        // Reserved whole so it never doubles past the cap; pages untouched cost nothing.
-        Pool.reserve(PoolCap);
+        Slots.assign(std::min(slots, MaxSlots), TSlot{});
+        Evicted = 0;
     }
 
     static uint64_t HashOf(int32_t line, const TLineCell *cells, int32_t n)
@@ -174,20 +185,19 @@ public:
     }
 
     // The stored answer for this state: nullptr when unknown; *ok false for a contradiction.
-    const TLineCell *Find(int32_t line, const TLineCell *cells, int32_t n, uint64_t hash, bool &ok) const
+    const TLineCell *Find(int32_t line, const TLineCell *cells, int32_t n, uint64_t hash, bool &ok)
     {
         if (Slots.empty())
             return nullptr;
-        const size_t mask = Slots.size() - 1;
-        for (size_t i = 0, slot = hash & mask; i < 8; ++i, slot = (slot + 1) & mask) {
-            const TSlot &s = Slots[slot];
-            if (s.Offset == 0)
-                return nullptr;
-            if (s.Hash != hash || s.Line != line)
+        const size_t first = (hash & (Slots.size() / Ways - 1)) * Ways;
+        for (size_t slot = first; slot < first + Ways; ++slot) {
+            TSlot &s = Slots[slot];
+            if (s.LastUse == 0 || s.Hash != hash || s.Line != line)
                 continue;
-            const TLineCell *entry = Pool.data() + s.Offset - 1;
+            const TLineCell *entry = Pool.get() + slot * EntryLength;
             if (!std::equal(cells, cells + n, entry))
                 continue;
+            s.LastUse = ++Clock;
             ok = entry[n] == Black;
             return entry + n + 1;
         }
@@ -198,35 +208,57 @@ public:
     {
         if (Slots.empty())
             return;
-        if (Used * 2 >= Slots.size() || Pool.size() + 2 * size_t(n) + 1 > PoolCap) {
-            std::fill(Slots.begin(), Slots.end(), TSlot{});
-            Pool.clear();
-            Used = 0;
-        }
-        const size_t mask = Slots.size() - 1;
-        for (size_t i = 0, slot = hash & mask; i < 8; ++i, slot = (slot + 1) & mask) {
-            if (Slots[slot].Offset != 0)
-                continue;
-            Slots[slot] = TSlot{hash, uint32_t(Pool.size() + 1), line};
-            Pool.insert(Pool.end(), before, before + n);
-            Pool.push_back(ok ? Black : White);
-            Pool.insert(Pool.end(), after, after + n);
-            ++Used;
+        const size_t first = (hash & (Slots.size() / Ways - 1)) * Ways;
+        size_t victim = first;
+        for (size_t slot = first + 1; slot < first + Ways; ++slot)
+            if (Slots[slot].LastUse < Slots[victim].LastUse)
+                victim = slot;
+        if (Slots[victim].LastUse != 0 && ++Evicted * 4 > Slots.size() && Slots.size() < MaxSlots) {
+            Grow();
+            Store(line, before, after, n, hash, ok);
             return;
         }
+        Slots[victim] = TSlot{hash, ++Clock, line};
+        TLineCell *entry = Pool.get() + victim * EntryLength;
+        std::copy(before, before + n, entry);
+        entry[n] = ok ? Black : White;
+        std::copy(after, after + n, entry + n + 1);
     }
 
 private:
+    // Doubles the table, keeping every entry: bucket b's entries stay in b or move to
+    // b + the old bucket count, past the old table, in the same way.
+    void Grow()
+    {
+        const size_t oldSize = Slots.size();
+        Slots.resize(oldSize * 2, TSlot{});
+        const size_t mask = Slots.size() / Ways - 1;
+        for (size_t slot = 0; slot < oldSize; ++slot) {
+            TSlot &s = Slots[slot];
+            const size_t to = (s.Hash & mask) * Ways + slot % Ways;
+            if (s.LastUse == 0 || to == slot)
+                continue;
+            Slots[to] = s;
+            std::copy(Pool.get() + slot * EntryLength, Pool.get() + (slot + 1) * EntryLength, Pool.get() + to * EntryLength);
+            s = TSlot{};
+        }
+        Evicted = 0;
+    }
+
     // Bounds the memory of a 1000 x 1000 solve (one entry is two lines) to 16 MB.
     static constexpr size_t PoolCap = size_t(1) << 24;
+    static constexpr size_t Ways = 4;
     struct TSlot {
         uint64_t Hash = 0;
-        uint32_t Offset = 0; // into Pool, plus one; 0 is an empty slot
+        uint64_t LastUse = 0; // 0: empty
         int32_t Line = 0;
     };
     std::vector<TSlot> Slots;
-    std::vector<TLineCell> Pool; // per entry: the state, ok, the result
-    size_t Used = 0;
+    std::unique_ptr<TLineCell[]> Pool; // per slot: the state, ok, the result
+    size_t EntryLength = 0;
+    size_t MaxSlots = 0;
+    size_t Evicted = 0; // live entries given up since the table last grew
+    uint64_t Clock = 0;
 };
 
 class TGridSolver {
@@ -271,30 +303,26 @@ public:
             return result;
         }
 
-        // Plain guessing is cheap per node and enough when guesses seldom fail; probing at every
-        // node costs more but prunes hard. Neither wins everywhere, so they take turns from the
-        // root, each with twice the work of its last turn; the waste is at most a small factor.
-        const size_t rootMark = Trail.size();
         UseCache = true;
-        int32_t solutions = -1;
-        for (int64_t slice = std::max<int64_t>(int64_t(1) << 16, int64_t(16) * CellCount);
-             solutions < 0 && !OutOfWork; slice *= 2) {
-            for (const bool probing : {false, true}) {
-                Undo(rootMark);
-                result.Picture.clear();
-                result.Other.clear();
-                SliceEnd = Work + (probing ? slice : slice / 2);
-                solutions = Search(probing, result);
-                if (solutions >= 0 || OutOfWork)
-                    break;
-            }
-        }
+        Cache.Reserve(Rows + Cols, std::max(Rows, Cols));
+        Seen.assign(size_t(CellCount), 0);
+        SeenValue.assign(size_t(CellCount), Unknown);
+        Implied.assign(size_t(CellCount) * 2, 0);
+        ImpliedCount.assign(size_t(CellCount) * 2, 0);
+        QueuedForProbe.assign(size_t(CellCount), 0);
+        ProbedAt.assign(size_t(CellCount), 0);
+        ScoredAt.assign(size_t(CellCount), 0);
+        Score.assign(size_t(CellCount), 0);
+        FirstSide.assign(size_t(CellCount), Black);
+
+        const int32_t solutions = Search(result);
         if (OutOfWork)
             return GiveUp(result);
 
         result.Work = Work;
         result.Guesses = Guesses;
         result.Probes = Probes;
+        result.Depth = DeepestDepth;
         if (solutions == 0) {
             result.Picture.clear();
             result.Status = TSolveResult::Status::Unsolvable;
@@ -306,10 +334,10 @@ public:
     }
 
 private:
-    // Depth-first over guesses, stopping at a second solution; the trail undoes a branch in
-    // place, so the depth costs no call stack and no grid copies. Returns the solutions found
-    // (0–2), or -1 when its turn's work ran out.
-    int32_t Search(bool probing, TSolveResult &result)
+    // One depth-first search with probing at every node, stopping at a second solution; the
+    // trail undoes a branch in place, so the depth costs no call stack and no grid copies.
+    // Returns the solutions found (0–2); 0 too when the work ran out.
+    int32_t Search(TSolveResult &result)
     {
         struct TFrame {
             int32_t Cell;
@@ -320,26 +348,23 @@ private:
         std::vector<TFrame> frames;
         int32_t solutions = 0;
         bool descend = true, ok = true;
+        size_t changedFrom = SIZE_MAX; // what the last step settled: the whole grid at the root
         while (true) {
             if (descend) {
                 int32_t cell = -1;
                 TLineCell first = Black;
-                if (probing) {
-                    ok = ProbeNode(cell, first);
-                    if (OutOfWork)
-                        return 0;
-                    if (Work > SliceEnd)
-                        return -1;
-                } else {
-                    cell = PickCell();
-                }
+                ok = ProbeNode(changedFrom, cell, first);
+                if (OutOfWork)
+                    return 0;
                 if (ok && UnknownTotal > 0) {
                     frames.push_back(TFrame{cell, Trail.size(), first == Black ? White : Black, false});
+                    DeepestDepth = std::max(DeepestDepth, int32_t(frames.size()));
                     ++Guesses;
                     Assign(cell, first);
                     ok = Propagate();
                     if (OutOfWork)
                         return 0;
+                    changedFrom = frames.back().TrailMark;
                 }
             } else {
                 while (!frames.empty() && frames.back().TriedSecond) {
@@ -356,9 +381,8 @@ private:
                 ok = Propagate();
                 if (OutOfWork)
                     return 0;
+                changedFrom = frame.TrailMark;
             }
-            if (Work > SliceEnd)
-                return -1;
             if (!ok) {
                 descend = false;
                 continue;
@@ -378,91 +402,214 @@ private:
         return solutions;
     }
 
-    // Tries each unknown cell both ways with line logic until a full round settles nothing:
-    // a side that contradicts fixes the cell the other way, and what both sides agree on is
-    // settled. False on a contradiction. Otherwise, when cells remain, picks the cell whose
-    // two sides settle the most (the product, so both must) and the side to try first.
-    bool ProbeNode(int32_t &branch, TLineCell &first)
+    // Probes the unknown cells next to what the last step settled (every unknown cell at the
+    // root): each is tried both ways with line logic. A side that contradicts fixes the cell the
+    // other way and what both sides agree on is settled; either puts the neighbours of the newly
+    // settled cells up for probing again. A side some earlier probe of the same grid already
+    // implied is not tried: it can settle nothing that probe did not, and it cannot contradict.
+    // False on a contradiction. Otherwise, when cells remain, picks the branch cell among those
+    // probed: the one whose two sides settle the most (the product, so both must), its busier
+    // side first.
+    bool ProbeNode(size_t changedFrom, int32_t &branch, TLineCell &first)
     {
-        if (Seen.empty()) {
-            Seen.assign(size_t(CellCount), 0);
-            SeenValue.assign(size_t(CellCount), Unknown);
-            Cache.Reserve(size_t(Rows) + size_t(Cols));
-        }
-        int64_t bestScore = -1;
-        int32_t sinceChange = 0;
-        for (int32_t cell = 0; UnknownTotal > 0 && sinceChange < CellCount;
-             cell = cell + 1 == CellCount ? 0 : cell + 1, ++sinceChange) {
-            if (Cells[cell] != Unknown)
+        ++ProbeRound;
+        ClearProbeQueue();
+        Scored.clear();
+        // At the root every unknown cell, row by row; below it the neighbours of what the branch
+        // settled first, where a probe most likely yields, then the rest.
+        const bool root = changedFrom == SIZE_MAX;
+        if (!root)
+            QueueNeighbours(changedFrom);
+        for (int32_t cell = 0; cell < CellCount; ++cell)
+            if (Cells[cell] == Unknown)
+                QueueProbe(cell);
+        ++GridStamp;
+
+        // Probes that settle nothing only rank the branch cells; after this many in a row the
+        // node branches on what it has. Halved at each node where probing settled nothing,
+        // doubled where it did: a puzzle of many loose solutions soon searches almost plainly,
+        // a tight one probes every neighbourhood.
+        const size_t fruitlessLimit = FruitlessLimit;
+        size_t fruitless = 0;
+        bool settled = false;
+        HotProbes.clear();
+        size_t head = 0;
+        while (UnknownTotal > 0 && fruitless < fruitlessLimit) {
+            // Cells next to what a probe just settled come first: that is where the next yield is.
+            int32_t cell;
+            if (!HotProbes.empty()) {
+                cell = HotProbes.back();
+                HotProbes.pop_back();
+            } else if (head < ProbeQueue.size()) {
+                cell = ProbeQueue[head++];
+            } else {
+                break;
+            }
+            if (Cells[cell] != Unknown || ProbedAt[cell] == GridStamp)
+                continue;
+            ProbedAt[cell] = GridStamp;
+            const bool skipBlack = Implied[2 * size_t(cell)] == GridStamp;
+            const bool skipWhite = Implied[2 * size_t(cell) + 1] == GridStamp;
+            if (skipBlack && skipWhite)
                 continue;
             ++Probes;
             const size_t mark = Trail.size();
-            Assign(cell, Black);
-            const bool blackOk = Propagate();
-            if (OutOfWork || Work > SliceEnd)
-                return false;
-            const int64_t blackCount = int64_t(Trail.size() - mark);
-            if (blackOk) {
-                ++Stamp;
-                for (size_t i = mark; i < Trail.size(); ++i) {
-                    Seen[Trail[i]] = Stamp;
-                    SeenValue[Trail[i]] = Cells[Trail[i]];
+            int64_t blackCount = 0, whiteCount = 0;
+            bool blackOk = true, whiteOk = true;
+            if (skipBlack) {
+                blackCount = ImpliedCount[2 * size_t(cell)];
+            } else {
+                blackOk = TrySide(cell, Black, blackCount);
+                if (OutOfWork)
+                    return false;
+                if (blackOk) {
+                    ++Stamp;
+                    for (size_t i = mark; i < Trail.size(); ++i) {
+                        Seen[Trail[i]] = Stamp;
+                        SeenValue[Trail[i]] = Cells[Trail[i]];
+                    }
                 }
-            }
-            Undo(mark);
-            Assign(cell, White);
-            const bool whiteOk = Propagate();
-            if (OutOfWork || Work > SliceEnd)
-                return false;
-            if (!whiteOk) {
                 Undo(mark);
-                if (!blackOk)
+            }
+            if (skipWhite) {
+                whiteCount = ImpliedCount[2 * size_t(cell) + 1];
+            } else {
+                whiteOk = TrySide(cell, White, whiteCount);
+                if (OutOfWork)
                     return false;
-                Assign(cell, Black);
+            }
+            if (!blackOk || !whiteOk) {
+                Undo(mark);
+                if (!blackOk && !whiteOk) {
+                    ++Guesses;
+                    ClearProbeQueue();
+                    FruitlessLimit = std::min<size_t>(FruitlessLimit * 2, size_t(CellCount) + 1);
+                    return false;
+                }
+                Assign(cell, blackOk ? Black : White);
                 if (!Propagate())
-                    return false;
-                sinceChange = 0;
-                bestScore = -1;
+                    return false; // not reached: the side just passed alone; OutOfWork aside
+                Settled(mark);
+                fruitless = 0;
+                settled = true;
+                ++Guesses;
                 continue;
             }
-            if (!blackOk) { // the white side stands, already propagated
-                sinceChange = 0;
-                bestScore = -1;
-                continue;
+            if (!skipBlack && !skipWhite) {
+                Agreed.clear();
+                for (size_t i = mark + 1; i < Trail.size(); ++i)
+                    if (Seen[Trail[i]] == Stamp && SeenValue[Trail[i]] == Cells[Trail[i]])
+                        Agreed.push_back(Trail[i]);
+                AgreedValue.clear();
+                for (int32_t c : Agreed)
+                    AgreedValue.push_back(Cells[c]);
+                Undo(mark);
+                if (!Agreed.empty()) {
+                    for (size_t i = 0; i < Agreed.size(); ++i)
+                        if (Cells[Agreed[i]] == Unknown)
+                            Assign(Agreed[i], AgreedValue[i]);
+                    if (!Propagate())
+                        return false;
+                    Settled(mark);
+                    fruitless = 0;
+                    settled = true;
+                    ++Guesses;
+                    continue;
+                }
+            } else {
+                Undo(mark);
             }
-            const int64_t whiteCount = int64_t(Trail.size() - mark);
-            Agreed.clear();
-            for (size_t i = mark + 1; i < Trail.size(); ++i)
-                if (Seen[Trail[i]] == Stamp && SeenValue[Trail[i]] == Cells[Trail[i]])
-                    Agreed.push_back(Trail[i]);
-            AgreedValue.clear();
-            for (int32_t c : Agreed)
-                AgreedValue.push_back(Cells[c]);
-            Undo(mark);
-            if (!Agreed.empty()) {
-                for (size_t i = 0; i < Agreed.size(); ++i)
-                    if (Cells[Agreed[i]] == Unknown)
-                        Assign(Agreed[i], AgreedValue[i]);
-                if (!Propagate())
-                    return false;
-                sinceChange = 0;
-                bestScore = -1;
-                continue;
+            if (ScoredAt[cell] != ProbeRound) {
+                ScoredAt[cell] = ProbeRound;
+                Scored.push_back(cell);
             }
-            const int64_t score = (blackCount + 1) * (whiteCount + 1);
-            if (score > bestScore) {
-                bestScore = score;
-                branch = cell;
-                first = blackCount >= whiteCount ? Black : White;
-            }
+            Score[cell] = (blackCount + 1) * (whiteCount + 1);
+            FirstSide[cell] = blackCount >= whiteCount ? Black : White;
+            ++fruitless;
         }
         if (OutOfWork)
             return false;
-        if (UnknownTotal > 0 && bestScore < 0) { // not reached: a full round leaves a best cell
+        FruitlessLimit = settled ? std::min<size_t>(FruitlessLimit * 2, size_t(CellCount) + 1)
+                                 : std::max<size_t>(FruitlessLimit / 2, 1);
+        if (UnknownTotal == 0)
+            return true;
+        // Where probing has stopped paying, the puzzle is loose: plain guesses that complete the
+        // shortest open line find its solutions soonest; scores from a handful of probes do not.
+        int64_t best = -1;
+        if (FruitlessLimit > PlainGuessLimit)
+            for (int32_t cell : Scored)
+                if (Cells[cell] == Unknown && Score[cell] > best) {
+                    best = Score[cell];
+                    branch = cell;
+                    first = FirstSide[cell];
+                }
+        if (best < 0) {
             branch = PickCell();
             first = Black;
         }
         return true;
+    }
+
+    // Sets the cell and propagates, leaving the grid as it ends; the count is what it settled,
+    // and every cell it settled is marked as implied by a probe of this grid.
+    bool TrySide(int32_t cell, TLineCell side, int64_t &count)
+    {
+        const size_t mark = Trail.size();
+        Assign(cell, side);
+        const bool ok = Propagate();
+        count = int64_t(Trail.size() - mark);
+        if (ok)
+            for (size_t i = mark + 1; i < Trail.size(); ++i) {
+                const size_t key = 2 * size_t(Trail[i]) + (Cells[Trail[i]] == White ? 1 : 0);
+                if (Implied[key] != GridStamp || ImpliedCount[key] < count) {
+                    Implied[key] = GridStamp;
+                    ImpliedCount[key] = count;
+                }
+            }
+        return ok;
+    }
+
+    // The grid changed for good at this node: earlier probes' implications may no longer be
+    // the whole story, and the neighbours of what changed are worth probing again.
+    void Settled(size_t mark)
+    {
+        ++GridStamp;
+        QueueNeighbours(mark, true);
+    }
+
+    void QueueNeighbours(size_t mark, bool hot = false)
+    {
+        for (size_t i = mark; i < Trail.size(); ++i) {
+            const int32_t r = Trail[i] / Cols, c = Trail[i] % Cols;
+            for (int32_t dr = -1; dr <= 1; ++dr)
+                for (int32_t dc = -1; dc <= 1; ++dc) {
+                    const int32_t rr = r + dr, cc = c + dc;
+                    if (rr < 0 || rr >= Rows || cc < 0 || cc >= Cols)
+                        continue;
+                    const int32_t cell = rr * Cols + cc;
+                    if (Cells[cell] != Unknown)
+                        continue;
+                    if (hot)
+                        HotProbes.push_back(cell);
+                    else
+                        QueueProbe(cell);
+                }
+        }
+    }
+
+    void ClearProbeQueue()
+    {
+        for (int32_t cell : ProbeQueue)
+            QueuedForProbe[cell] = 0;
+        ProbeQueue.clear();
+    }
+
+    void QueueProbe(int32_t cell)
+    {
+        if (QueuedForProbe[cell])
+            return;
+        QueuedForProbe[cell] = 1;
+        ProbeQueue.push_back(cell);
     }
 
     bool CluesAreSane() const
@@ -651,8 +798,27 @@ private:
     int32_t Guesses = 0;
     int32_t Probes = 0;
     bool OutOfWork = false;
+    int32_t DeepestDepth = 0;
     bool UseCache = false; // line logic to the first fixpoint never meets a state twice
-    int64_t SliceEnd = 0;  // where the current search's turn ends
+
+    // Probing: the cells waiting at this node, and what each probed cell scored there.
+    std::vector<int32_t> ProbeQueue, HotProbes;
+    std::vector<uint32_t> ProbedAt; // == GridStamp: probed since the grid last changed
+    std::vector<uint8_t> QueuedForProbe;
+    std::vector<int32_t> Scored;
+    std::vector<uint32_t> ScoredAt; // == ProbeRound: scored at this node
+    std::vector<int64_t> Score;
+    std::vector<TLineCell> FirstSide;
+    uint32_t ProbeRound = 0;
+    size_t FruitlessLimit = 64;
+    // At or below this limit (after a node where probing settled nothing) the branch is a
+    // plain guess.
+    static constexpr size_t PlainGuessLimit = 32;
+    // Implied[2 * cell + (white ? 1 : 0)] == GridStamp: a probe of the present grid settled the
+    // cell so, and the busiest such probe settled ImpliedCount cells.
+    std::vector<uint32_t> Implied;
+    std::vector<int64_t> ImpliedCount;
+    uint32_t GridStamp = 0;
 };
 
 } // namespace

@@ -78,6 +78,7 @@ private slots:
     void ChecksTheLibrary();
     void CheckIsDeterministic();
     void ChecksAmbiguousAndBrokenFiles();
+    void QuickCheckSaysWhatTheFullToolSays();
     void RenamesByEstimate();
     void RenameNeverOverwrites();
     void EstimateFollowsEffort();
@@ -162,6 +163,55 @@ void TestCheck::ChecksAmbiguousAndBrokenFiles()
     QVERIFY(!run.Out.contains(broken));
     QVERIFY(run.Err.contains(broken + QStringLiteral(": ")));
     QVERIFY(Pxgtool({QStringLiteral("check")}).Code != 0);
+}
+
+// pxgtool answers a check of plain files without Qt and hands the rest to pxgtool-full: either
+// way the words, the streams and the exit code are the full tool's.
+void TestCheck::QuickCheckSaysWhatTheFullToolSays()
+{
+    QTemporaryDir dir;
+    const QString either = dir.filePath(QStringLiteral("либо.pxg"));
+    PuzzleFile::SaveFile(either, DocumentFromPicture({{1, 0}, {0, 1}}), PuzzleFile::Target::ChosenPath);
+    const QString search = dir.filePath(QStringLiteral("search.pxg"));
+    PuzzleFile::SaveFile(search, DocumentFromPicture(ParseTextArt(QStringLiteral(".###.\n.###.\n.###.\n#...#\n#...#\n"))),
+                         PuzzleFile::Target::ChosenPath);
+    // A cell of 2 is neither ink nor paper; a game in progress cut after its picture.
+    QByteArray bytes = Bytes(either);
+    const QString odd = dir.filePath(QStringLiteral("odd.pxg"));
+    bytes[PuzzleFile::HeaderSize] = 2;
+    QFile oddFile(odd);
+    QVERIFY(oddFile.open(QIODevice::WriteOnly) && oddFile.write(bytes) == bytes.size());
+    oddFile.close();
+    bytes = Bytes(either);
+    bytes[0] = 1;
+    const QString cut = dir.filePath(QStringLiteral("cut.pxg"));
+    QFile cutFile(cut);
+    QVERIFY(cutFile.open(QIODevice::WriteOnly) && cutFile.write(bytes.left(PuzzleFile::HeaderSize + 16)) == 16 + PuzzleFile::HeaderSize);
+    cutFile.close();
+    const QString fine = LibraryFile(QStringLiteral("Домик0.pxg"));
+
+    const QList<QStringList> cases = {
+        {"check", fine, either, search},
+        {"check", "--work-budget", "50", search, fine},
+        {"check", "--work-budget", "0", fine},
+        {"check", "--work-budget"},
+        {"check", fine, odd},
+        {"check", cut},
+        {"check", dir.path()},
+        {"check", dir.filePath(QStringLiteral("none.pxg"))},
+    };
+    auto run = [](const QString &exe, const QStringList &args) {
+        QProcess p;
+        p.start(exe, args);
+        p.waitForFinished(60000);
+        return QStringList{QString::number(p.exitCode()), QString::fromUtf8(p.readAllStandardOutput()),
+                           QString::fromUtf8(p.readAllStandardError())};
+    };
+    for (const QStringList &args : cases) {
+        const QStringList quick = run(QStringLiteral(PXGTOOL_EXE), args);
+        QCOMPARE(quick, run(QStringLiteral(PXGTOOL_FULL_EXE), args));
+        QVERIFY(!quick[1].isEmpty() || !quick[2].isEmpty());
+    }
 }
 
 void TestCheck::RenamesByEstimate()

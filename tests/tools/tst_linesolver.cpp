@@ -4,6 +4,7 @@
 #include "tools/TextArt.h"
 
 #include <QtTest>
+#include <functional>
 #include <map>
 #include <stdexcept>
 
@@ -78,6 +79,62 @@ const char *NameOf(TStatus status)
     return "?";
 }
 
+
+// Counts the pictures that fit the clues, up to two: rows from their own placements, top down,
+// each column checked against its clue as far as it goes.
+int CountSolutions(const TClues &clues, int rows, int cols)
+{
+    std::vector<std::vector<std::vector<int32_t>>> placements(static_cast<size_t>(rows));
+    for (int r = 0; r < rows; ++r)
+        for (uint32_t mask = 0; mask < (1u << cols); ++mask) {
+            std::vector<int32_t> row(static_cast<size_t>(cols));
+            for (int c = 0; c < cols; ++c)
+                row[c] = (mask >> c) & 1;
+            if (LineRuns(row) == clues.Rows[r])
+                placements[r].push_back(row);
+        }
+    TMyCrossArr picture;
+    // The column so far must follow its clue: finished runs equal, the open one not too long.
+    auto columnsFit = [&](bool complete) {
+        for (int c = 0; c < cols; ++c) {
+            const std::vector<int32_t> cells = ColumnCells(picture, c);
+            TRuns runs = LineRuns(cells);
+            const TRuns &want = clues.Cols[c];
+            if (complete) {
+                if (runs != want)
+                    return false;
+                continue;
+            }
+            const bool open = !cells.empty() && cells.back() == 1;
+            if (runs.size() > want.size())
+                return false;
+            for (size_t i = 0; i < runs.size(); ++i) {
+                const bool last = i + 1 == runs.size();
+                if (last && open ? runs[i] > want[i] : runs[i] != want[i])
+                    return false;
+            }
+        }
+        return true;
+    };
+    int found = 0;
+    std::function<void(int)> place = [&](int r) {
+        if (found >= 2)
+            return;
+        if (r == rows) {
+            found += columnsFit(true) ? 1 : 0;
+            return;
+        }
+        for (const auto &row : placements[r]) {
+            picture.push_back(row);
+            if (columnsFit(false))
+                place(r + 1);
+            picture.pop_back();
+        }
+    };
+    place(0);
+    return found;
+}
+
 #define COMPARE_STATUS(actual, expected) QCOMPARE(QString(NameOf(actual)), QString(NameOf(expected)))
 
 TRuns RunsOf(const QList<int> &list)
@@ -102,6 +159,7 @@ private slots:
     void UniqueNeedsSearch();
     void AgreesWithBruteForce_data();
     void AgreesWithBruteForce();
+    void AgreesWithBruteForceOnRandomBoards();
     void Deterministic();
     void WideLine();
     void LargeGrid();
@@ -308,6 +366,36 @@ void TestLineSolver::AgreesWithBruteForce()
             ++needingSearch;
     }
     qInfo("%d unique pictures needed a guess", needingSearch);
+}
+
+void TestLineSolver::AgreesWithBruteForceOnRandomBoards()
+{
+    // Boards too big to enumerate whole, at densities from sparse (many solutions, deep search)
+    // to dense; the search's probing, skipping and branching all take part.
+    uint32_t seed = 2024;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    int counts[3] = {0, 0, 0};
+    for (int i = 0; i < 240; ++i) {
+        const int rows = 5 + int(next() % 3), cols = 5 + int(next() % 3);
+        const int percent = 25 + int(next() % 50);
+        TMyCrossArr picture = MakeCrossArr(rows, cols);
+        for (auto &row : picture)
+            for (auto &cell : row)
+                cell = int(next() % 100) < percent ? 1 : 0;
+        const TClues clues = CluesOf(picture);
+        const int solutions = CountSolutions(clues, rows, cols);
+        const TSolveResult result = SolveClues(clues.Rows, clues.Cols);
+        COMPARE_STATUS(result.Status, solutions == 1 ? TStatus::Unique : TStatus::Ambiguous);
+        QVERIFY(CluesOf(result.Picture) == clues);
+        if (solutions == 1) {
+            QCOMPARE(result.Picture, picture);
+        } else {
+            QVERIFY(CluesOf(result.Other) == clues);
+            QVERIFY(result.Other != result.Picture);
+        }
+        ++counts[result.LineSolvable ? 0 : solutions];
+    }
+    qInfo("line-solvable %d, unique by search %d, ambiguous %d", counts[0], counts[1], counts[2]);
 }
 
 void TestLineSolver::Deterministic()

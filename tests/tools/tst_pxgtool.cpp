@@ -147,11 +147,12 @@ void TestPxgtool::helpAndVersion_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<QString>("absent");
-    QTest::newRow("--help") << QStringList{"--help"} << 0 << "pxgtool check [--rename] FILE..." << "";
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << "pxgtool check [--rename] [--work-budget N] FILE..." << "";
     QTest::newRow("help") << QStringList{"help"} << 0 << "pxgtool info FILE..." << "";
     QTest::newRow("--version") << QStringList{"--version"} << 0 << "pxgtool 1." << "usage";
     QTest::newRow("help import") << QStringList{"help", "import"} << 0
-                                 << "pxgtool import --into FOLDER IN...\n\nimport   reads" << "pxgtool info";
+                                 << "pxgtool import [--work-budget N] --into FOLDER IN...\n\nimport   reads" << "pxgtool info";
+    QTest::newRow("help check") << QStringList{"help", "check"} << 0 << "--work-budget N" << "pxgtool import";
     QTest::newRow("help's continuation") << QStringList{"help", "import"} << 0
                                          << "         --into names each file" << "export";
     QTest::newRow("help unknown") << QStringList{"help", "nosuch"} << 2 << "" << "";
