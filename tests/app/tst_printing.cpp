@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -51,7 +52,7 @@ public:
     // Empty when the server runs; otherwise why it could not start.
     QString Start()
     {
-        const QString cupsd = QFile::exists("/usr/sbin/cupsd") ? "/usr/sbin/cupsd" : QStandardPaths::findExecutable("cupsd");
+        const QString cupsd = Tool("cupsd");
         if (cupsd.isEmpty())
             return "cupsd is not installed";
         QDir dir(Root);
@@ -93,8 +94,19 @@ public:
 
     bool AddDefaultQueue()
     {
-        return Run("lpadmin", {"-h", Socket(), "-p", "Setkariy", "-E", "-v", "capture:" + Output()})
-            && Run("lpadmin", {"-h", Socket(), "-d", "Setkariy"});
+        const QString lpadmin = Tool("lpadmin");
+        return !lpadmin.isEmpty()
+            && Run(lpadmin, {"-h", Socket(), "-p", "Setkariy", "-E", "-v", "capture:" + Output()})
+            && Run(lpadmin, {"-h", Socket(), "-d", "Setkariy"});
+    }
+
+    // CUPS keeps its administration tools in /usr/sbin, which an ordinary user's PATH lacks.
+    static QString Tool(const QString &name)
+    {
+        for (const char *dir : {"/usr/sbin/", "/usr/bin/", "/sbin/"})
+            if (QFileInfo(dir + name).isExecutable())
+                return dir + name;
+        return QStandardPaths::findExecutable(name);
     }
 
     bool Run(const QString &program, const QStringList &args)
@@ -110,7 +122,7 @@ public:
         QDeadlineTimer deadline(60000);
         while (!deadline.hasExpired()) {
             QProcess p;
-            p.start("lpstat", {"-h", Socket(), "-o"});
+            p.start(Tool("lpstat"), {"-h", Socket(), "-o"});
             p.waitForFinished(10000);
             const bool idle = p.readAllStandardOutput().trimmed().isEmpty();
             QFile f(Output());

@@ -51,7 +51,7 @@ void TestDocs::manPagesRender_data()
     QTest::addColumn<QString>("line");
     QTest::newRow("setkariy name") << "setkariy" << "setkariy - nonogram player (Сеткарий)";
     QTest::newRow("setkariy options") << "setkariy" << "-h, --help";
-    QTest::newRow("setkariy library") << "setkariy" << "/usr/lib/setkariy/Библиотека/";
+    QTest::newRow("setkariy library") << "setkariy" << "/usr/share/games/setkariy/Библиотека/";
     QTest::newRow("setkariy version") << "setkariy" << "setkariy " SETKARIY_VERSION;
     QTest::newRow("pxgtool name") << "pxgtool" << "NAME\n       pxgtool  -  inspect";
     QTest::newRow("pxgtool help") << "pxgtool" << "pxgtool help [COMMAND]";
