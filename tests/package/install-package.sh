@@ -50,8 +50,8 @@ deb=$(cat "$tmp/deb")
 echo "$deb"
 dpkg-deb -f "$deb" Depends | tee "$tmp/depends"
 # Loaded at run time, so no library link names them: the SVG icon plug-in, the platform
-# plug-ins and Qt's Russian texts.
-for dep in libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libqt6widgets6; do
+# plug-ins, the cursor library the X11 one opens, and Qt's Russian texts.
+for dep in libqt6svg6 libxcursor1 qt6-qpa-plugins qt6-translations-l10n libqt6widgets6; do
   grep -q "$dep" "$tmp/depends" || fail "Depends lacks $dep"
 done
 dpkg-deb -c "$deb" > "$tmp/contents"
@@ -64,7 +64,8 @@ for file in ./usr/games/setkariy ./usr/games/pxgtool ./usr/share/games/setkariy/
   grep -q " $file" "$tmp/contents" || fail "the package lacks $file"
 done
 # Stripped, with the debugging symbols in their own package.
-dpkg-deb -c "${deb/setkariy_/setkariy-dbgsym_}" | grep -q '/usr/lib/debug/.build-id/' || fail "no debugging symbols package"
+dpkg-deb -c "${deb/setkariy_/setkariy-dbgsym_}" >"$tmp/dbgsym"
+grep -q '/usr/lib/debug/.build-id/' "$tmp/dbgsym" || fail "no debugging symbols package"
 
 echo "== install"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" >"$tmp/apt.log" 2>&1 ||
