@@ -88,7 +88,17 @@ TMainForm::~TMainForm()
 
 QString TMainForm::ExecutableFolder()
 {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    return DataFolderFor(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+}
+
+QString TMainForm::DataFolderFor(const QString &executableFolder)
+{
+    // The build tree keeps the data beside the player; an installed player (in games/) finds it
+    // in the distribution's place for game data.
+    const QString shared = executableFolder + QStringLiteral("../share/games/setkariy");
+    if (!QFileInfo::exists(executableFolder + QStringLiteral("Библиотека")) && QFileInfo(shared).isDir())
+        return QFileInfo(shared).canonicalFilePath() + QLatin1Char('/');
+    return executableFolder;
 }
 
 QAction *TMainForm::CommandAction(TBoardCommand command) const

@@ -91,7 +91,9 @@ public:
     void PrintBitmap(const QImage &bitmap);
     static void StretchDIBToCanvas(QPainter &canvas, const QRect &target, const QImage &bitmap);
 
+    // Where the player's data lies (the library, Background.jpg), from its real path; ends in '/'.
     static QString ExecutableFolder();
+    static QString DataFolderFor(const QString &executableFolder);
 
     // What board windows and the browser ask of the frame.
     void SetCommandEnabled(TBoardCommand command, bool enabled) override;

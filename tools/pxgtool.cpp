@@ -8,6 +8,7 @@
 #include "tools/PrintBooklet.h"
 #include "core/LineSolver.h"
 #include "tools/TextArt.h"
+#include "tools/Thumbnail.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -38,6 +39,7 @@ int Usage(QTextStream &to = err)
            "       pxgtool reset FILE...\n"
            "       pxgtool compile PICTURE.txt OUT.pxg\n"
            "       pxgtool render FILE OUT.png [--cell N]\n"
+           "       pxgtool thumbnail IN OUT.png SIZE\n"
            "       pxgtool import [--work-budget N] IN OUT.pxg\n"
            "       pxgtool import [--work-budget N] --into FOLDER IN...\n"
            "       pxgtool export IN.pxg OUT.non\n"
@@ -50,6 +52,7 @@ int Usage(QTextStream &to = err)
            "reset    clears a game as the player's Clear does and writes the full form\n"
            "compile  turns a text-art picture ('#' black, '.' white) into a fresh puzzle\n"
            "render   draws the board as it prints (cell N pixels, 15 by default) into a PNG\n"
+           "thumbnail draws the board as played into a PNG of SIZE pixels at most, for file managers\n"
            "import   reads a .non, webpbn XML, text-art, PBM or PNG puzzle into a fresh puzzle;\n"
            "         --into names each file after its title or input, with the estimated difficulty;\n"
            "         a puzzle the solver cannot decide within N cell operations (by default about\n"
@@ -606,7 +609,8 @@ int main(int argc, char **argv)
     // killing the tool half-way through a list of files.
     std::signal(SIGXFSZ, SIG_IGN);
     // Drawing text needs the GUI layer, but never a screen.
-    const bool rendering = argc > 1 && (qstrcmp(argv[1], "render") == 0 || qstrcmp(argv[1], "print") == 0);
+    const bool rendering = argc > 1 && (qstrcmp(argv[1], "render") == 0 || qstrcmp(argv[1], "print") == 0
+                                        || qstrcmp(argv[1], "thumbnail") == 0);
     if (rendering && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app(rendering ? new QGuiApplication(argc, argv) : new QCoreApplication(argc, argv));
@@ -630,6 +634,8 @@ int main(int argc, char **argv)
         return Compile(args[0], args[1]);
     if (command == QLatin1String("render"))
         return Render(args);
+    if (command == QLatin1String("thumbnail"))
+        return ThumbnailCommand(args, err);
     if (command == QLatin1String("import"))
         return Import(args);
     if (command == QLatin1String("export") && args.size() == 2)

@@ -121,13 +121,16 @@ void TestFrame::platformTitlesAreTheCaptions()
     WriteAll(dir.filePath("titles/b.pxg"), QByteArray(10, '\1'));
 
     QProcess server;
-    server.start(xvfb, {":97", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    // A free display of the server's choosing: a fixed one may be taken, or locked by another
+    // user's earlier run.
+    server.start(xvfb, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
     QVERIFY(server.waitForStarted());
-    QTest::qWait(500);
+    QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), 10000);
+    const QString display = QString::fromLatin1(server.readLine()).trimmed();
     QTemporaryDir runtime;
     QProcess player;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", ":97");
+    env.insert("DISPLAY", ":" + display);
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.insert("XDG_RUNTIME_DIR", runtime.path());
     player.setProcessEnvironment(env);
@@ -153,7 +156,10 @@ void TestFrame::platformTitlesAreTheCaptions()
     }
     player.kill();
     player.waitForFinished();
-    server.kill();
+    // Ended politely, the server takes its lock file with it.
+    server.terminate();
+    if (!server.waitForFinished(5000))
+        server.kill();
     server.waitForFinished();
     QVERIFY2(names.contains(title), qPrintable(names.join(" | ")));
     for (const QString &name : names)

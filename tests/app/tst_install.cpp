@@ -1,4 +1,6 @@
 // The installed tree: everything the player needs, and a desktop that knows puzzle files.
+#include "app/uMain.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -33,6 +35,7 @@ class TestInstall : public QObject {
 private slots:
     void initTestCase();
     void treeHoldsWhatThePlayerNeeds();
+    void playerFindsItsData();
     void desktopFilesAreValid();
     void puzzleFilesGetTheirType();
     void installedToolsRun();
@@ -51,22 +54,33 @@ void TestInstall::initTestCase()
 
 void TestInstall::treeHoldsWhatThePlayerNeeds()
 {
-    const QDir lib(prefix.filePath("lib/setkariy"));
-    for (const char *name : {"setkariy", "Background.jpg", "sound.wav", "Библиотека/sound.wav"})
-        QVERIFY2(QFile::exists(lib.filePath(QString::fromUtf8(name))), name);
-    QVERIFY(QFileInfo(lib.filePath("setkariy")).isExecutable());
-    QVERIFY(QDir(lib.filePath("Библиотека")).entryList({"*.pxg"}).size() >= 15);
-    const QFileInfo link(prefix.filePath("games/setkariy"));
-    QVERIFY(link.isSymLink());
-    QCOMPARE(link.canonicalFilePath(), QFileInfo(lib.filePath("setkariy")).canonicalFilePath());
-    QVERIFY(QFileInfo(prefix.filePath("games/pxgtool")).isExecutable());
+    const QDir data(share + "/games/setkariy");
+    for (const char *name : {"Background.jpg", "sound.wav", "Библиотека/sound.wav"})
+        QVERIFY2(QFile::exists(data.filePath(QString::fromUtf8(name))), name);
+    QVERIFY(QDir(data.filePath("Библиотека")).entryList({"*.pxg"}).size() >= 15);
+    for (const char *command : {"games/setkariy", "games/pxgtool"})
+        QVERIFY2(QFileInfo(prefix.filePath(command)).isExecutable(), command);
     QVERIFY(QFile::exists(share + "/applications/setkariy.desktop"));
     QVERIFY(QFile::exists(share + "/mime/packages/setkariy.xml"));
     QVERIFY(QFile::exists(share + "/icons/hicolor/scalable/apps/setkariy.svg"));
     for (const char *name : {"icons/hicolor/16x16/apps/setkariy.png", "icons/hicolor/256x256/apps/setkariy.png",
-                             "man/man6/setkariy.6.gz", "man/man6/pxgtool.6.gz", "doc/setkariy/copyright"})
+                             "man/man6/setkariy.6.gz", "man/man6/pxgtool.6.gz", "thumbnailers/setkariy.thumbnailer"})
         QVERIFY2(QFile::exists(share + "/" + name), name);
     QCOMPARE(QDir(share + "/metainfo").entryList({"*.metainfo.xml"}).size(), 1);
+}
+
+void TestInstall::playerFindsItsData()
+{
+    // Installed, the player is in games/ and its data in share/games/setkariy/.
+    QCOMPARE(TMainForm::DataFolderFor(prefix.filePath("games") + "/"),
+             QFileInfo(share + "/games/setkariy").canonicalFilePath() + "/");
+    // In the build tree everything is beside it, even with an installed copy next door.
+    QTemporaryDir tree;
+    QVERIFY(QDir(tree.path()).mkpath("bin/Библиотека") && QDir(tree.path()).mkpath("share/games/setkariy")
+            && QDir(tree.path()).mkpath("lonely/bin"));
+    QCOMPARE(TMainForm::DataFolderFor(tree.filePath("bin") + "/"), tree.filePath("bin") + "/");
+    // Neither: beside it, as before, so a missing file is reported where it was looked for.
+    QCOMPARE(TMainForm::DataFolderFor(tree.filePath("lonely/bin") + "/"), tree.filePath("lonely/bin") + "/");
 }
 
 void TestInstall::desktopFilesAreValid()
@@ -100,11 +114,11 @@ void TestInstall::puzzleFilesGetTheirType()
 
 void TestInstall::installedToolsRun()
 {
-    const QString puzzle = QDir(prefix.filePath("lib/setkariy/Библиотека")).entryInfoList({"*.pxg"}).first().filePath();
+    const QString puzzle = QDir(share + "/games/setkariy/Библиотека").entryInfoList({"*.pxg"}).first().filePath();
     const TRun info = Run(prefix.filePath("games/pxgtool"), {"info", puzzle});
     QVERIFY2(info.Code == 0 && info.Out.contains("started     no"), qPrintable(info.Out));
 
-    // The installed player starts through its link, finds its files, and hands a second start over.
+    // The installed player starts, finds its files in share/, and hands a second start over.
     QTemporaryDir runtime;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");

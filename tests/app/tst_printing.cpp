@@ -15,6 +15,7 @@
 #include <QPdfWriter>
 #include <QTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -57,7 +58,7 @@ public:
     // Empty when the server runs; otherwise why it could not start.
     QString Start()
     {
-        const QString cupsd = QFile::exists("/usr/sbin/cupsd") ? "/usr/sbin/cupsd" : QStandardPaths::findExecutable("cupsd");
+        const QString cupsd = Tool("cupsd");
         if (cupsd.isEmpty())
             return "cupsd is not installed";
         QDir dir(Root);
@@ -99,8 +100,19 @@ public:
 
     bool AddDefaultQueue()
     {
-        return Run("lpadmin", {"-h", Socket(), "-p", "Setkariy", "-E", "-v", "capture:" + Output()})
-            && Run("lpadmin", {"-h", Socket(), "-d", "Setkariy"});
+        const QString lpadmin = Tool("lpadmin");
+        return !lpadmin.isEmpty()
+            && Run(lpadmin, {"-h", Socket(), "-p", "Setkariy", "-E", "-v", "capture:" + Output()})
+            && Run(lpadmin, {"-h", Socket(), "-d", "Setkariy"});
+    }
+
+    // CUPS keeps its administration tools in /usr/sbin, which an ordinary user's PATH lacks.
+    static QString Tool(const QString &name)
+    {
+        for (const char *dir : {"/usr/sbin/", "/usr/bin/", "/sbin/"})
+            if (QFileInfo(dir + name).isExecutable())
+                return dir + name;
+        return QStandardPaths::findExecutable(name);
     }
 
     bool Run(const QString &program, const QStringList &args)
@@ -116,7 +128,7 @@ public:
         QDeadlineTimer deadline(60000);
         while (!deadline.hasExpired()) {
             QProcess p;
-            p.start("lpstat", {"-h", Socket(), "-o"});
+            p.start(Tool("lpstat"), {"-h", Socket(), "-o"});
             p.waitForFinished(10000);
             const bool idle = p.readAllStandardOutput().trimmed().isEmpty();
             QFile f(Output());
