@@ -237,6 +237,9 @@ void TMainForm::CreateActions()
                         QKeySequence(Qt::CTRL | Qt::Key_E), true, QString());
     Hint1 = MakeAction(QStringLiteral("Подсказка"), QStringLiteral("Подсказка|Подсказать клетку и объяснить, почему"),
                        QKeySequence(Qt::CTRL | Qt::Key_H), true, QString());
+    NextError1 = new QAction(QStringLiteral("Следующая ошибка"), this);
+    NextError1->setStatusTip(QStringLiteral("Перейти к следующей неверной отметке"));
+    NextError1->setShortcut(QKeySequence(Qt::Key_F3));
     ClueHelp1 = MakeAction(QStringLiteral("Подсказки по цифрам"),
                            QStringLiteral("Подсказки по цифрам|Гасить готовые цифры, выделять красным неверные линии"),
                            QKeySequence(), true, QString());
@@ -274,6 +277,10 @@ void TMainForm::CreateActions()
     wire(Clear1, &TMainForm::Clear1Execute);
     wire(Check1, &TMainForm::Check1Execute);
     wire(Hint1, &TMainForm::Hint1Execute);
+    connect(NextError1, &QAction::triggered, this, [this] {
+        if (TMDIChild *child = ActiveChild())
+            child->NextErrorExecute();
+    });
     connect(ClueHelp1, &QAction::toggled, this, [this] {
         for (TMDIChild *child : Children())
             child->FormPaint();
@@ -310,7 +317,7 @@ void TMainForm::CreateMenus()
     edit->addSeparator();
     edit->addAction(Clear1);
     edit->addSeparator();
-    edit->addActions({Check1, Hint1});
+    edit->addActions({Check1, NextError1, Hint1});
 
     QMenu *view = bar->addMenu(QStringLiteral("Вид"));
     view->addActions({ZoomInc, ZoomDec, ZoomAll});

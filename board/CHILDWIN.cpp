@@ -408,6 +408,7 @@ void TMDIChild::FormMouseDown(uint8_t button, int X, int Y)
         return;
     // A second button pressed during a stroke carries on the same stroke.
     if (!MouseIsDown) {
+        CheckShown = false;
         StrokeChanged = false;
         StrokeBase = History.UndoStack.size();
     }

@@ -12,6 +12,14 @@
 #include <QImage>
 #include <QWidget>
 
+// The help's marks over the board; the dark ones are traced over white, so that each keeps
+// 4.5 : 1 on white cells, black cells and the clue areas alike.
+inline constexpr QRgb WrongMarkInk = qRgb(170, 0, 0);
+inline constexpr QRgb HintFrameInk = qRgb(0, 110, 0);
+inline constexpr QRgb ContradictionFrameInk = qRgb(170, 60, 0);
+inline constexpr QRgb CursorOuterInk = qRgb(0, 0, 150);  // the keyboard's cell, outside
+inline constexpr QRgb CursorInnerInk = qRgb(255, 220, 0);
+
 class QLabel;
 class QScrollBar;
 class QMdiSubWindow;
@@ -106,6 +114,8 @@ public:
     bool KeyDown(int key, bool autoRepeat);
     bool KeyUp(int key, bool autoRepeat);
     void CheckExecute();
+    // Moves the keyboard's cell, and the view, to the next cell the check found wrong.
+    void NextErrorExecute();
     void HintExecute();
     // Close-up: the board at a legible cell, scrolled in whole cells with its clue areas pinned.
     bool CloseUp = false;
@@ -197,7 +207,8 @@ private:
     QPoint LastHighlight;
     std::vector<TCellRef> FlashCells;
     THint ShownHint;
-    int CheckTicksLeft = 0;
+    bool CheckShown = false;  // the check's wrong cells are marked until the next stroke
+    int ErrorIndex = -1;      // the wrong cell F3 went to last
     int HintTicksLeft = 0;
     QTimer *FlashTimer = nullptr;
 

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -40,8 +41,10 @@ private slots:
     void keysMakeTheMouseStrokes();
     void counterWhileDraggingAndOverAFilledCell();
     void clueHelpColoursOnlyWhenOn();
-    void checkFlashesAndChangesNothing();
+    void checkMarksUntilTheNextStrokeAndF3GoesThere();
     void hintShowsAndChangesNothing();
+    void hintFramesItsRowWhereverTheCloseUpIs_data();
+    void hintFramesItsRowWhereverTheCloseUpIs();
     void ctrlWheelZoomsLikeTheCommands();
 
 private:
@@ -202,7 +205,7 @@ void TestBoardHelp::clueHelpColoursOnlyWhenOn()
     QCOMPARE(child->BackBuffer, plain);
 }
 
-void TestBoardHelp::checkFlashesAndChangesNothing()
+void TestBoardHelp::checkMarksUntilTheNextStrokeAndF3GoesThere()
 {
     child->Doc.Marks[0][7] = 1;   // white in the picture
     child->Doc.Marks[1][3] = -1;  // black in the picture
@@ -214,12 +217,29 @@ void TestBoardHelp::checkFlashesAndChangesNothing()
     QCOMPARE(child->Doc, before);
     QCOMPARE(child->Modified, modified);
     QVERIFY(child->History.UndoStack.empty());
-    const QColor flashed = child->BackBuffer.pixelColor(Cell(child, 7, 0));
-    QVERIFY(flashed.red() > 100 && flashed.green() < 50);
-    QTRY_VERIFY_WITH_TIMEOUT(child->BackBuffer.pixelColor(Cell(child, 7, 0)) == QColor(Qt::black), 3000);
+    // A slash across the cell, not a blink: it is still there long after a second.
+    const QColor marked = child->BackBuffer.pixelColor(Cell(child, 7, 0));
+    QCOMPARE(marked.rgb(), WrongMarkInk);
+    QTest::qWait(1300);
+    QCOMPARE(child->BackBuffer.pixelColor(Cell(child, 7, 0)).rgb(), WrongMarkInk);
+    // F3 walks the wrong cells with the keyboard's cell, round again after the last.
+    form->NextError1->trigger();
+    QCOMPARE(Status(), QStringLiteral("Ошибка 1 из 2"));
+    QCOMPARE(QPoint(child->CursorCol, child->CursorRow), QPoint(7, 0));
+    form->NextError1->trigger();
+    QCOMPARE(Status(), QStringLiteral("Ошибка 2 из 2"));
+    QCOMPARE(QPoint(child->CursorCol, child->CursorRow), QPoint(3, 1));
+    form->NextError1->trigger();
+    QCOMPARE(QPoint(child->CursorCol, child->CursorRow), QPoint(7, 0));
+    QVERIFY(child->History.UndoStack.empty());
+    // The next stroke takes the marks away.
+    QTest::mouseClick(child, Qt::LeftButton, {}, Cell(child, 2, 2));
+    QCOMPARE(child->BackBuffer.pixelColor(Cell(child, 7, 0)), QColor(Qt::black));
     child->Doc.Marks[0][7] = 0;
     child->Doc.Marks[1][3] = 0;
     form->Check1->trigger();
+    QCOMPARE(Status(), QStringLiteral("Ошибок нет"));
+    form->NextError1->trigger();
     QCOMPARE(Status(), QStringLiteral("Ошибок нет"));
 }
 
@@ -238,6 +258,59 @@ void TestBoardHelp::hintShowsAndChangesNothing()
     child->Doc.Marks[1][7] = 1;
     form->Hint1->trigger();
     QCOMPARE(Status(), QStringLiteral("Строка 2: отметки не сходятся с цифрами 1"));
+}
+
+void TestBoardHelp::hintFramesItsRowWhereverTheCloseUpIs_data()
+{
+    QTest::addColumn<QPoint>("scroll");
+    QTest::addColumn<int>("cellSteps");
+    QTest::newRow("top left") << QPoint(0, 0) << 0;
+    QTest::newRow("scrolled past the row") << QPoint(30, 95) << 0;
+    QTest::newRow("row already shown") << QPoint(50, 70) << 0;
+    QTest::newRow("bigger cells, middle") << QPoint(20, 35) << 5;
+}
+
+void TestBoardHelp::hintFramesItsRowWhereverTheCloseUpIs()
+{
+    // 100 x 100: every row but the 85th is crossed, as the picture has it; that row's run of 60
+    // forces its middle whatever the marks.
+    TMyCrossArr picture(100, std::vector<int32_t>(100, 0));
+    for (int c = 0; c < 60; ++c)
+        picture[84][size_t(c)] = 1;
+    PuzzleDocument doc = DocumentFromPicture(picture);
+    for (int r = 0; r < 100; ++r)
+        if (r != 84)
+            for (int c = 0; c < 100; ++c)
+                doc.Marks[size_t(r)][size_t(c)] = -1;
+    const QString path = dir.filePath("big.pxg");
+    WriteAll(path, PuzzleFile::Serialize(doc));
+    form->OpenPuzzleFile(path);
+    TMDIChild *big = form->ActiveChild();
+    big->SubWindow()->showMaximized();
+    QFETCH(QPoint, scroll);
+    QFETCH(int, cellSteps);
+    big->SetCloseUp(true);
+    big->StepCloseUpCell(cellSteps);
+    big->ScrollBy(scroll.x(), scroll.y());
+    form->Hint1->trigger();
+    QVERIFY2(Status().startsWith(QStringLiteral("Строка 85, клетка")), qPrintable(Status()));
+    const TBoardView &v = big->View;
+    QVERIFY(v.FirstRow <= 84 && 84 < v.FirstRow + v.Rows);
+    // Down one column of the grid, the frame's dark trace lies on row 85's top and bottom lines
+    // and nowhere else.
+    const int a = big->CellSize;
+    const int top = v.Origins.GridTop + a * (84 - v.FirstRow);
+    QVERIFY(top + a < big->BackBuffer.height());
+    const int x = v.Origins.GridLeft + a * 2 + a / 2;  // a column the hint does not fill
+    QList<int> framed;
+    for (int y = 0; y < big->BackBuffer.height(); ++y)
+        if (big->BackBuffer.pixel(x, y) == HintFrameInk)
+            framed << y;
+    QVERIFY(!framed.isEmpty());
+    QVERIFY2(std::abs(framed.first() - top) <= 2 && std::abs(framed.last() - (top + a)) <= 2,
+             qPrintable(QStringLiteral("top %1, framed %2..%3").arg(top).arg(framed.first()).arg(framed.last())));
+    QVERIFY(framed.last() - framed.first() <= a + 4);
+    QVERIFY(std::none_of(framed.begin(), framed.end(), [&](int y) { return y > framed.first() + 4 && y < framed.last() - 4; }));
 }
 
 void TestBoardHelp::ctrlWheelZoomsLikeTheCommands()
