@@ -47,6 +47,7 @@ public:
     QAction *HelpAbout1, *ZoomInc, *ZoomDec, *ZoomAll, *Undo1, *Redo1, *Clear1;
     // Help for the player: added after the original commands.
     QAction *Check1 = nullptr, *Hint1 = nullptr, *ClueHelp1 = nullptr;
+    QAction *Pause1 = nullptr, *Postpone1 = nullptr;  // the active game's clock; save and close
     QAction *NextError1 = nullptr;  // the keyboard's cell to the check's next wrong cell
     QAction *CloseUp1 = nullptr;  // close-up of the active board, on and off
     QAction *FilePrintSetup1 = nullptr;  // printing with a choice of printer, content and scale

@@ -43,6 +43,7 @@ private slots:
     void clueHelpColoursOnlyWhenOn();
     void checkMarksUntilTheNextStrokeAndF3GoesThere();
     void hintShowsAndChangesNothing();
+    void cursorSeenOnEveryMarkAtEveryCell();
     void hintFramesItsRowWhereverTheCloseUpIs_data();
     void hintFramesItsRowWhereverTheCloseUpIs();
     void ctrlWheelZoomsLikeTheCommands();
@@ -258,6 +259,38 @@ void TestBoardHelp::hintShowsAndChangesNothing()
     child->Doc.Marks[1][7] = 1;
     form->Hint1->trigger();
     QCOMPARE(Status(), QStringLiteral("Строка 2: отметки не сходятся с цифрами 1"));
+}
+
+void TestBoardHelp::cursorSeenOnEveryMarkAtEveryCell()
+{
+    child->Doc.Marks[0][1] = 1;   // filled
+    child->Doc.Marks[0][2] = -1;  // crossed; (3, 0) stays empty
+    auto check = [&](const char *where) {
+        const int a = child->CellSize;
+        for (int col = 1; col <= 3; ++col) {
+            child->CursorShown = true;
+            child->CursorCol = col;
+            child->CursorRow = 0;
+            child->FormPaint();
+            const QPoint c = Cell(child, col - child->View.FirstCol, 0 - child->View.FirstRow);
+            bool outer = false, inner = false;
+            for (int y = c.y() - a / 2; y < c.y() + a / 2; ++y)
+                for (int x = c.x() - a / 2; x < c.x() + a / 2; ++x) {
+                    outer |= child->BackBuffer.pixel(x, y) == CursorOuterInk;
+                    inner |= child->BackBuffer.pixel(x, y) == CursorInnerInk;
+                }
+            QVERIFY2(outer && inner, qPrintable(QStringLiteral("%1, cell %2, column %3").arg(where).arg(a).arg(col)));
+        }
+    };
+    check("fitted");
+    form->ZoomDec->trigger();
+    form->ZoomDec->trigger();
+    check("zoomed out");
+    child->SetCloseUp(true);
+    child->StepCloseUpCell(-100);
+    check("smallest close-up");
+    child->StepCloseUpCell(100);
+    check("largest close-up");
 }
 
 void TestBoardHelp::hintFramesItsRowWhereverTheCloseUpIs_data()
