@@ -7,6 +7,7 @@
 #include "format/PuzzleFile.h"
 
 #include <QAction>
+#include <cmath>
 #include <QFile>
 #include <QMdiSubWindow>
 #include <QStatusBar>
@@ -22,6 +23,20 @@ const TMyCrossArr Picture{
     {0, 0, 0, 1, 0, 0, 0, 0},
     {1, 0, 1, 1, 0, 0, 1, 1},
 };
+
+// The contrast ratio of two colours as the web's accessibility guidelines define it.
+double Contrast(QRgb a, QRgb b)
+{
+    auto luminance = [](QRgb c) {
+        auto channel = [](int v) {
+            const double s = v / 255.0;
+            return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 void SendKey(QWidget *to, QEvent::Type type, int key, bool autoRepeat = false)
 {
@@ -44,6 +59,7 @@ private slots:
     void checkMarksUntilTheNextStrokeAndF3GoesThere();
     void hintShowsAndChangesNothing();
     void cursorSeenOnEveryMarkAtEveryCell();
+    void helpInksStandOutOnWhatIsUnderThem();
     void hintFramesItsRowWhereverTheCloseUpIs_data();
     void hintFramesItsRowWhereverTheCloseUpIs();
     void ctrlWheelZoomsLikeTheCommands();
@@ -221,6 +237,9 @@ void TestBoardHelp::checkMarksUntilTheNextStrokeAndF3GoesThere()
     // A slash across the cell, not a blink: it is still there long after a second.
     const QColor marked = child->BackBuffer.pixelColor(Cell(child, 7, 0));
     QCOMPARE(marked.rgb(), WrongMarkInk);
+    // A shape, not a colour: the slash leaves the cell's other corners as they were.
+    const int a = child->CellSize;
+    QCOMPARE(child->BackBuffer.pixelColor(Cell(child, 7, 0) - QPoint(a / 3, a / 3)), QColor(Qt::black));
     QTest::qWait(1300);
     QCOMPARE(child->BackBuffer.pixelColor(Cell(child, 7, 0)).rgb(), WrongMarkInk);
     // F3 walks the wrong cells with the keyboard's cell, round again after the last.
@@ -291,6 +310,25 @@ void TestBoardHelp::cursorSeenOnEveryMarkAtEveryCell()
     check("smallest close-up");
     child->StepCloseUpCell(100);
     check("largest close-up");
+}
+
+void TestBoardHelp::helpInksStandOutOnWhatIsUnderThem()
+{
+    // What the marks lie on: white and black cells, the clue area plain and struck. The dark
+    // inks are traced over white, so white must stand out on black and the dark ink on white.
+    const int a = child->CellSize;
+    const QPoint clue(child->Origins.GridLeft - a + 2, child->Origins.GridTop + 2);
+    const QRgb clueArea = child->BackBuffer.pixel(clue);
+    QTest::mouseClick(child, Qt::LeftButton, {}, clue + QPoint(a / 2, a / 2));
+    const QRgb struck = child->BackBuffer.pixel(clue);
+    QVERIFY(struck != clueArea);
+    const QRgb white = qRgb(255, 255, 255), black = qRgb(0, 0, 0);
+    QVERIFY(Contrast(white, black) >= 4.5);
+    for (QRgb ink : {WrongMarkInk, HintFrameInk, ContradictionFrameInk, CursorOuterInk})
+        QVERIFY2(Contrast(ink, white) >= 4.5, qPrintable(QString::number(ink, 16)));
+    QVERIFY(Contrast(CursorInnerInk, black) >= 4.5);
+    QVERIFY(Contrast(ClueWrongInk, clueArea) >= 4.5);
+    QVERIFY(Contrast(ClueWrongInk, struck) >= 4.5);
 }
 
 void TestBoardHelp::hintFramesItsRowWhereverTheCloseUpIs_data()
