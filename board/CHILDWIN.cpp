@@ -943,6 +943,25 @@ bool TMDIChild::CloseUpKey(QKeyEvent *event)
     }
 }
 
+void TMDIChild::ShowCellCentred(int32_t col, int32_t row)
+{
+    if (!CloseUp)
+        return;
+    const TCloseUpScroll was = Scroll;
+    ShowCell(col, row);
+    if (Scroll == was)
+        return;
+    // Help that jumps far puts its cell mid-view, with what surrounds it in sight.
+    const TBoardView v = CloseUpArea(nullptr);
+    if (Scroll.Col != was.Col)
+        Scroll.Col = col - v.Cols / 2;
+    if (Scroll.Row != was.Row)
+        Scroll.Row = row - v.Rows / 2;
+    PlaceScrollBars();
+    View = CloseUpArea(nullptr);
+    Origins = View.Origins;
+}
+
 void TMDIChild::ShowCell(int32_t col, int32_t row)
 {
     if (!CloseUp)

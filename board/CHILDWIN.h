@@ -176,6 +176,8 @@ private:
     void CloseUpWheel(QWheelEvent *event);
     // Scrolls a close-up so that the cell is shown whole.
     void ShowCell(int32_t col, int32_t row);
+    // The same, but a cell out of sight is brought to the middle of the view.
+    void ShowCellCentred(int32_t col, int32_t row);
     // True when the close-up scrolled.
     bool AutoScroll(int X, int Y);
     int DeviceScale() const;

@@ -244,7 +244,7 @@ void TMDIChild::CheckExecute()
     CheckShown = !FlashCells.empty();
     ErrorIndex = -1;
     if (CheckShown)
-        ShowCell(FlashCells.front().Col, FlashCells.front().Row);
+        ShowCellCentred(FlashCells.front().Col, FlashCells.front().Row);
     StartFlashing();
 }
 
@@ -259,6 +259,7 @@ void TMDIChild::NextErrorExecute()
     }
     ErrorIndex = (ErrorIndex + 1) % int(FlashCells.size());
     const TCellRef cell = FlashCells[size_t(ErrorIndex)];
+    ShowCellCentred(cell.Col, cell.Row);
     MoveCursor(cell.Col, cell.Row);
     CounterShown = false;
     Host->ShowStatusText(QStringLiteral("Ошибка %1 из %2").arg(ErrorIndex + 1).arg(FlashCells.size()));
@@ -279,9 +280,9 @@ void TMDIChild::HintExecute()
         const bool cell = ShownHint.Kind == THint::TKind::Cell;
         const int32_t line = ShownHint.Line;
         if (ShownHint.IsColumn)
-            ShowCell(line, cell ? ShownHint.Cell.Row : std::clamp(View.FirstRow, 0, Doc.RowCount - 1));
+            ShowCellCentred(line, cell ? ShownHint.Cell.Row : std::clamp(View.FirstRow, 0, Doc.RowCount - 1));
         else
-            ShowCell(cell ? ShownHint.Cell.Col : std::clamp(View.FirstCol, 0, Doc.ColCount - 1), line);
+            ShowCellCentred(cell ? ShownHint.Cell.Col : std::clamp(View.FirstCol, 0, Doc.ColCount - 1), line);
     }
     StartFlashing();
 }
