@@ -219,6 +219,11 @@ void TMainForm::CreateActions()
     CloseUp1->setToolTip(QStringLiteral("Крупный план"));
     CloseUp1->setStatusTip(QStringLiteral("Крупные клетки с прокруткой; подсказки остаются на месте"));
     CloseUp1->setShortcut(QKeySequence(Qt::Key_F4));
+    Overview1 = new QAction(QStringLiteral("Обзор"), this);
+    Overview1->setStatusTip(QStringLiteral("Вся доска в углу крупного плана; щелчок переводит вид"));
+    Overview1->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F4));
+    Overview1->setCheckable(true);
+    Overview1->setChecked(true);
     // An addition beside the direct print, outside the list of the frame's original commands;
     // it follows the direct print's enabling.
     FilePrintSetup1 = new QAction(QStringLiteral("Печать с выбором..."), this);
@@ -306,6 +311,10 @@ void TMainForm::CreateActions()
         if (TMDIChild *child = ActiveChild())
             child->NextErrorExecute();
     });
+    connect(Overview1, &QAction::toggled, this, [this] {
+        for (TMDIChild *child : Children())
+            child->FormPaint();
+    });
     connect(ClueHelp1, &QAction::toggled, this, [this] {
         for (TMDIChild *child : Children())
             child->FormPaint();
@@ -351,6 +360,7 @@ void TMainForm::CreateMenus()
     view->addSeparator();
     view->addAction(ClueHelp1);
     view->addAction(CloseUp1);
+    view->addAction(Overview1);
 
     QMenu *window = bar->addMenu(QStringLiteral("Окно"));
     window->addActions({WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1,
@@ -372,7 +382,7 @@ void TMainForm::CreateMenus()
         {Undo1, "&Отменить"}, {Redo1, "По&вторить"}, {Clear1, "Оч&истить"}, {Check1, "П&роверить"},
         {NextError1, "&Следующая ошибка"}, {Hint1, "По&дсказка"}, {Pause1, "П&ауза"},
         {ZoomInc, "&Увеличить масштаб"}, {ZoomDec, "Ум&еньшить масштаб"}, {ZoomAll, "Во весь &экран"},
-        {ClueHelp1, "&Подсказки по цифрам"}, {CloseUp1, "&Крупный план"},
+        {ClueHelp1, "&Подсказки по цифрам"}, {CloseUp1, "&Крупный план"}, {Overview1, "&Обзор"},
         {WindowCascade1, "&Каскад"}, {WindowTileHorizontal1, "По &горизонтали"},
         {WindowTileVertical1, "По &вертикали"}, {WindowMinimizeAll1, "&Свернуть все"},
         {WindowArrangeAll1, "&Развернуть все"},
@@ -792,6 +802,11 @@ void TMainForm::Hint1Execute()
 {
     if (TMDIChild *child = ActiveChild())
         child->HintExecute();
+}
+
+bool TMainForm::OverviewShown() const
+{
+    return !Overview1 || Overview1->isChecked();
 }
 
 bool TMainForm::ClueHelpShown() const

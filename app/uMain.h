@@ -49,7 +49,8 @@ public:
     QAction *Check1 = nullptr, *Hint1 = nullptr, *ClueHelp1 = nullptr;
     QAction *Pause1 = nullptr, *Postpone1 = nullptr;  // the active game's clock; save and close
     QAction *NextError1 = nullptr;  // the keyboard's cell to the check's next wrong cell
-    QAction *CloseUp1 = nullptr;  // close-up of the active board, on and off
+    QAction *CloseUp1 = nullptr;
+    QAction *Overview1 = nullptr;  // the close-up's overview, shown until turned off  // close-up of the active board, on and off
     QAction *FilePrintSetup1 = nullptr;  // printing with a choice of printer, content and scale
     QAction *FileNew1 = nullptr;  // a generated puzzle
     TNewPuzzleDialog *NewPuzzleDialog = nullptr;
@@ -101,6 +102,7 @@ public:
     QString ProgramFolder() const override;
     void ShowStatusText(const QString &text) override;
     bool ClueHelpShown() const override;
+    bool OverviewShown() const override;
     void RunCommand(TBoardCommand command) override;
     QString PuzzleSolved(TMDIChild *board) override;
     QWidget *BrowserParent() override;

@@ -1,5 +1,6 @@
 // The board window: plays one puzzle document inside the main window's workspace.
 #include "board/CHILDWIN.h"
+#include "board/BoardOverview.h"
 
 #include "core/BoardRender.h"
 #include "core/Clues.h"
@@ -101,6 +102,7 @@ TMDIChild::TMDIChild(TBoardHost *host)
     ColClueScroll = bar(Qt::Vertical, [this](int v) {
         ScrollBy(0, 0, 0, ColClueScroll->maximum() - v - Scroll.ColClue);
     });
+    Overview = new TBoardOverview(this);
 
     FormCreate();
 }
@@ -238,6 +240,8 @@ void TMDIChild::RepaintBoard(int X, int Y)
                               Doc.ColCount, Doc.RowCount, Doc.RowClueDepth, Doc.ColClueDepth);
     }
     Origins = View.Origins;
+    if (Overview)
+        Overview->Follow();
     // On a dense screen the board is drawn at device pixels: the same board at s times the cell.
     const int s = DeviceScale();
     TBoardView device = View;

@@ -21,6 +21,7 @@ inline constexpr QRgb CursorOuterInk = qRgb(0, 0, 150);  // the keyboard's cell,
 inline constexpr QRgb CursorInnerInk = qRgb(255, 220, 0);
 
 class QLabel;
+class TBoardOverview;
 class QScrollBar;
 class QMdiSubWindow;
 class QTimer;
@@ -122,6 +123,7 @@ public:
     int32_t CloseUpCell = 0;
     TCloseUpScroll Scroll;
     void SetCloseUp(bool on);
+    TBoardOverview *Overview = nullptr;  // the whole board small in a corner of the close-up
     // Changes the close-up cell by steps of CloseUpStepPx; nothing outside close-up.
     void StepCloseUpCell(int steps);
     void ScrollBy(int cols, int rows, int rowClues = 0, int colClues = 0);
@@ -151,6 +153,7 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
+    friend class TBoardOverview;
     void FormCreate();
     void FormResize();
     void StrikeClue(int X, int Y);

@@ -2,6 +2,7 @@
 #include "../TestFiles.h"
 #include "../app/ScriptedPrompter.h"
 #include "app/uMain.h"
+#include "board/BoardOverview.h"
 #include "board/CHILDWIN.h"
 #include "core/Clues.h"
 #include "format/PuzzleFile.h"
@@ -62,6 +63,7 @@ private slots:
     void helpInksStandOutOnWhatIsUnderThem();
     void hintFramesItsRowWhereverTheCloseUpIs_data();
     void hintFramesItsRowWhereverTheCloseUpIs();
+    void overviewMovesTheViewAndFollowsOnlyChanges();
     void ctrlWheelZoomsLikeTheCommands();
 
 private:
@@ -382,6 +384,41 @@ void TestBoardHelp::hintFramesItsRowWhereverTheCloseUpIs()
              qPrintable(QStringLiteral("top %1, framed %2..%3").arg(top).arg(framed.first()).arg(framed.last())));
     QVERIFY(framed.last() - framed.first() <= a + 4);
     QVERIFY(std::none_of(framed.begin(), framed.end(), [&](int y) { return y > framed.first() + 4 && y < framed.last() - 4; }));
+}
+
+void TestBoardHelp::overviewMovesTheViewAndFollowsOnlyChanges()
+{
+    const QString path = dir.filePath("wide.pxg");
+    WriteAll(path, PuzzleFile::Serialize(DocumentFromPicture(TMyCrossArr(100, std::vector<int32_t>(100, 1)))));
+    form->OpenPuzzleFile(path);
+    TMDIChild *big = form->ActiveChild();
+    big->SubWindow()->showMaximized();
+    TBoardOverview *overview = big->Overview;
+    big->SetCloseUp(true);  // as it opens, at cells this small
+    QVERIFY(overview->isVisible());
+    // It lies in the corner between the clue areas, over no cell and no clue.
+    QVERIFY(overview->geometry().right() < big->Origins.GridLeft && overview->geometry().bottom() < big->Origins.GridTop);
+    // A click in it centres the view on that cell.
+    const double f = overview->Scale();
+    QTest::mouseClick(overview, Qt::LeftButton, {}, QPoint(1 + int(50.5 * f), 1 + int(45.5 * f)));
+    const TBoardView &v = big->View;
+    QVERIFY2(std::abs(v.FirstCol + v.Cols / 2 - 50) <= 1 && std::abs(v.FirstRow + v.Rows / 2 - 45) <= 1,
+             qPrintable(QStringLiteral("%1 %2").arg(v.FirstCol).arg(v.FirstRow)));
+    QApplication::processEvents();
+    // A pointer moving over the board leaves it alone; a stroke shows in it.
+    const int paints = overview->Paints;
+    const QPoint cell(v.Origins.GridLeft + big->CellSize / 2, v.Origins.GridTop + big->CellSize / 2);
+    for (int i = 0; i < 5; ++i)
+        QTest::mouseMove(big, cell + QPoint(big->CellSize * i, 0));
+    QApplication::processEvents();
+    QCOMPARE(overview->Paints, paints);
+    QTest::mouseClick(big, Qt::LeftButton, {}, cell);
+    QApplication::processEvents();
+    QVERIFY(overview->Paints > paints);
+    form->Overview1->trigger();
+    QVERIFY(!overview->isVisible());
+    form->Overview1->trigger();
+    QVERIFY(overview->isVisible());
 }
 
 void TestBoardHelp::ctrlWheelZoomsLikeTheCommands()
