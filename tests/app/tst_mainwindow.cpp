@@ -41,6 +41,7 @@ private slots:
     void toolBarLayout();
     void menusInOrder();
     void keysOpenTheMenusAndRunTheGame();
+    void wholeGameByKeyboard();
     void justAfterStart();
     void rightAfterOpening();
     void zoomSteps();
@@ -261,6 +262,54 @@ void TestMainWindow::keysOpenTheMenusAndRunTheGame()
     QTest::keyClick(child, Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(prompter->Questions.size(), qsizetype(1));
     QCOMPARE(form->Children().size(), qsizetype(1));
+}
+
+void TestMainWindow::wholeGameByKeyboard()
+{
+    // A 15 x 15 diamond, filled cell by cell with the arrows and Space, checked and saved from
+    // the menus with their letters.
+    TMyCrossArr picture(15, std::vector<int32_t>(15, 0));
+    for (int r = 0; r < 15; ++r)
+        for (int c = 0; c < 15; ++c)
+            picture[size_t(r)][size_t(c)] = std::abs(r - 7) + std::abs(c - 7) <= 6;
+    const QString path = dir.filePath("diamond.pxg");
+    WriteAll(path, PuzzleFile::Serialize(DocumentFromPicture(picture)));
+    form->OpenPuzzleFile(path);
+    TMDIChild *child = form->ActiveChild();
+    QApplication::setActiveWindow(form);
+    child->setFocus();
+    for (int r = 0; r < 15; ++r) {
+        for (int c = 0; c < 15; ++c) {
+            if (picture[size_t(r)][size_t(c)])
+                QTest::keyClick(child, Qt::Key_Space);
+            if (c < 14)
+                QTest::keyClick(child, Qt::Key_Right);
+        }
+        QTest::keyClick(child, Qt::Key_Home);
+        QTest::keyClick(child, Qt::Key_Down);
+    }
+    QCOMPARE(child->Doc.Marks, picture);
+    QCOMPARE(prompter->Questions.size(), qsizetype(1));  // the congratulation
+    auto letter = [&](QWidget *to, char16_t ch, Qt::KeyboardModifiers mods = {}) {
+        const QString text(QChar(ch).toLower());
+        QTest::sendKeyEvent(QTest::Press, to, Qt::Key(ch), text, mods);
+        QTest::sendKeyEvent(QTest::Release, to, Qt::Key(ch), text, mods);
+    };
+    // Alt+П opens «Правка», Р runs «Проверить».
+    letter(form, u'П', Qt::AltModifier);
+    QMenu *edit = form->menuBar()->actions().value(1)->menu();
+    QTRY_VERIFY(edit->isVisible());
+    letter(edit, u'Р');
+    QTRY_VERIFY(!edit->isVisible());
+    QCOMPARE(form->StatusBar->currentMessage(), QStringLiteral("Ошибок нет"));
+    // F10 opens «Файл», С runs «Сохранить».
+    QTest::keyClick(form, Qt::Key_F10);
+    QMenu *file = form->menuBar()->actions().value(0)->menu();
+    QTRY_VERIFY(file->isVisible());
+    letter(file, u'С');
+    QTRY_VERIFY(!file->isVisible());
+    QVERIFY(!child->Modified);
+    QCOMPARE(PuzzleFile::ReadFile(path).Marks, picture);
 }
 
 void TestMainWindow::justAfterStart()
