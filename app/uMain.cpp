@@ -235,6 +235,11 @@ void TMainForm::CreateActions()
     CloseUp1->setToolTip(QStringLiteral("Крупный план"));
     CloseUp1->setStatusTip(QStringLiteral("Крупные клетки с прокруткой; подсказки остаются на месте"));
     CloseUp1->setShortcut(QKeySequence(Qt::Key_F4));
+    Overview1 = new QAction(QStringLiteral("Обзор"), this);
+    Overview1->setStatusTip(QStringLiteral("Вся доска в углу крупного плана; щелчок переводит вид"));
+    Overview1->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F4));
+    Overview1->setCheckable(true);
+    Overview1->setChecked(true);
     // An addition beside the direct print, outside the list of the frame's original commands;
     // it follows the direct print's enabling.
     FilePrintSetup1 = new QAction(QStringLiteral("Печать с выбором..."), this);
@@ -253,6 +258,16 @@ void TMainForm::CreateActions()
                         QKeySequence(Qt::CTRL | Qt::Key_E), true, QString());
     Hint1 = MakeAction(QStringLiteral("Подсказка"), QStringLiteral("Подсказка|Подсказать клетку и объяснить, почему"),
                        QKeySequence(Qt::CTRL | Qt::Key_H), true, QString());
+    // The game's clock and postponing, reachable without the board's panel buttons.
+    Pause1 = new QAction(QStringLiteral("Пауза"), this);
+    Pause1->setStatusTip(QStringLiteral("Остановить часы игры или пустить их снова"));
+    Pause1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Space), QKeySequence(Qt::Key_Pause)});
+    Postpone1 = new QAction(QStringLiteral("Отложить игру"), this);
+    Postpone1->setStatusTip(QStringLiteral("Сохранить игру и закрыть окно"));
+    Postpone1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Space));
+    NextError1 = new QAction(QStringLiteral("Следующая ошибка"), this);
+    NextError1->setStatusTip(QStringLiteral("Перейти к следующей неверной отметке"));
+    NextError1->setShortcut(QKeySequence(Qt::Key_F3));
     ClueHelp1 = MakeAction(QStringLiteral("Подсказки по цифрам"),
                            QStringLiteral("Подсказки по цифрам|Гасить готовые цифры, выделять красным неверные линии"),
                            QKeySequence(), true, QString());
@@ -267,6 +282,16 @@ void TMainForm::CreateActions()
     HelpHowTo1->setStatusTip(QStringLiteral("Правила, мышь и клавиши"));
     HelpHowTo1->setShortcut(QKeySequence(Qt::Key_F1));
     Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    // Keys for what had none; the window commands take the shifted function keys.
+    FileSaveAs1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    FileClose1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    Clear1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    ClueHelp1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H));
+    WindowCascade1->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
+    WindowTileHorizontal1->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    WindowTileVertical1->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F7));
+    WindowMinimizeAll1->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8));
+    WindowArrangeAll1->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F9));
     Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
     const auto wire = [this](QAction *action, auto handler) {
@@ -290,6 +315,22 @@ void TMainForm::CreateActions()
     wire(Clear1, &TMainForm::Clear1Execute);
     wire(Check1, &TMainForm::Check1Execute);
     wire(Hint1, &TMainForm::Hint1Execute);
+    connect(Pause1, &QAction::triggered, this, [this] {
+        if (TMDIChild *child = ActiveChild())
+            child->Timer1->isActive() ? child->bPauseClick() : child->bPlayClick();
+    });
+    connect(Postpone1, &QAction::triggered, this, [this] {
+        if (TMDIChild *child = ActiveChild())
+            TApplication::Guarded([child] { child->bStopClick(); });
+    });
+    connect(NextError1, &QAction::triggered, this, [this] {
+        if (TMDIChild *child = ActiveChild())
+            child->NextErrorExecute();
+    });
+    connect(Overview1, &QAction::toggled, this, [this] {
+        for (TMDIChild *child : Children())
+            child->FormPaint();
+    });
     connect(ClueHelp1, &QAction::toggled, this, [this] {
         for (TMDIChild *child : Children())
             child->FormPaint();
@@ -312,7 +353,7 @@ void TMainForm::CreateMenus()
 
     QMenu *file = bar->addMenu(QStringLiteral("Файл"));
     file->addAction(FileNew1);
-    file->addActions({FileOpen1, FileSave1, FileSaveAs1, FileClose1});
+    file->addActions({FileOpen1, FileSave1, FileSaveAs1, FileClose1, Postpone1});
     file->addSeparator();
     file->addAction(FileStatistics1);
     file->addSeparator();
@@ -326,13 +367,16 @@ void TMainForm::CreateMenus()
     edit->addSeparator();
     edit->addAction(Clear1);
     edit->addSeparator();
-    edit->addActions({Check1, Hint1});
+    edit->addActions({Check1, NextError1, Hint1});
+    edit->addSeparator();
+    edit->addAction(Pause1);
 
     QMenu *view = bar->addMenu(QStringLiteral("Вид"));
     view->addActions({ZoomInc, ZoomDec, ZoomAll});
     view->addSeparator();
     view->addAction(ClueHelp1);
     view->addAction(CloseUp1);
+    view->addAction(Overview1);
 
     QMenu *window = bar->addMenu(QStringLiteral("Окно"));
     window->addActions({WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1,
@@ -342,6 +386,35 @@ void TMainForm::CreateMenus()
     QMenu *help = bar->addMenu(QStringLiteral("Помощь"));
     help->addAction(HelpHowTo1);
     help->addAction(HelpAbout1);
+
+    // Mnemonics on letters the captions already have: the words read as before.
+    const QList<QPair<QAction *, QString>> mnemonics{
+        {file->menuAction(), "&Файл"}, {edit->menuAction(), "&Правка"}, {view->menuAction(), "&Вид"},
+        {window->menuAction(), "&Окно"}, {help->menuAction(), "По&мощь"},
+        {FileNew1, "&Новая головоломка..."}, {FileOpen1, "&Открыть"}, {FileSave1, "&Сохранить"},
+        {FileSaveAs1, "Сохранить &как..."}, {FileClose1, "&Закрыть"}, {Postpone1, "Отло&жить игру"},
+        {FileStatistics1, "С&татистика"}, {FilePrint1, "&Печать..."}, {FilePrintSetup1, "Печать с &выбором..."},
+        {FileExit1, "Вы&ход"},
+        {Undo1, "&Отменить"}, {Redo1, "По&вторить"}, {Clear1, "Оч&истить"}, {Check1, "П&роверить"},
+        {NextError1, "&Следующая ошибка"}, {Hint1, "По&дсказка"}, {Pause1, "П&ауза"},
+        {ZoomInc, "&Увеличить масштаб"}, {ZoomDec, "Ум&еньшить масштаб"}, {ZoomAll, "Во весь &экран"},
+        {ClueHelp1, "&Подсказки по цифрам"}, {CloseUp1, "&Крупный план"}, {Overview1, "&Обзор"},
+        {WindowCascade1, "&Каскад"}, {WindowTileHorizontal1, "По &горизонтали"},
+        {WindowTileVertical1, "По &вертикали"}, {WindowMinimizeAll1, "&Свернуть все"},
+        {WindowArrangeAll1, "&Развернуть все"},
+        {HelpHowTo1, "&Как играть"}, {HelpAbout1, "&О программе..."},
+    };
+    for (const auto &[action, caption] : mnemonics) {
+        Q_ASSERT(QString(caption).remove('&') == action->text());
+        action->setText(caption);
+    }
+    // F10 opens the first menu, as Alt and a letter open theirs.
+    auto *menuKey = new QAction(this);
+    menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    addAction(menuKey);
+    connect(menuKey, &QAction::triggered, this, [this, file] {
+        menuBar()->setActiveAction(file->menuAction());
+    });
 }
 
 void TMainForm::CreateToolBar()
@@ -745,6 +818,11 @@ void TMainForm::Hint1Execute()
 {
     if (TMDIChild *child = ActiveChild())
         child->HintExecute();
+}
+
+bool TMainForm::OverviewShown() const
+{
+    return !Overview1 || Overview1->isChecked();
 }
 
 bool TMainForm::ClueHelpShown() const

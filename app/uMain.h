@@ -47,7 +47,10 @@ public:
     QAction *HelpAbout1, *ZoomInc, *ZoomDec, *ZoomAll, *Undo1, *Redo1, *Clear1;
     // Help for the player: added after the original commands.
     QAction *Check1 = nullptr, *Hint1 = nullptr, *ClueHelp1 = nullptr;
-    QAction *CloseUp1 = nullptr;  // close-up of the active board, on and off
+    QAction *Pause1 = nullptr, *Postpone1 = nullptr;  // the active game's clock; save and close
+    QAction *NextError1 = nullptr;  // the keyboard's cell to the check's next wrong cell
+    QAction *CloseUp1 = nullptr;
+    QAction *Overview1 = nullptr;  // the close-up's overview, shown until turned off  // close-up of the active board, on and off
     QAction *FilePrintSetup1 = nullptr;  // printing with a choice of printer, content and scale
     QAction *FileNew1 = nullptr;  // a generated puzzle
     TNewPuzzleDialog *NewPuzzleDialog = nullptr;
@@ -101,6 +104,7 @@ public:
     QString ProgramFolder() const override;
     void ShowStatusText(const QString &text) override;
     bool ClueHelpShown() const override;
+    bool OverviewShown() const override;
     void RunCommand(TBoardCommand command) override;
     QString PuzzleSolved(TMDIChild *board) override;
     QWidget *BrowserParent() override;

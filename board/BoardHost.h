@@ -21,6 +21,8 @@ public:
     virtual void ShowStatusText(const QString &text) = 0;
     // Whether the player has «Подсказки по цифрам» on; it holds for every board.
     virtual bool ClueHelpShown() const = 0;
+    // Whether a close-up shows its overview of the whole board.
+    virtual bool OverviewShown() const { return true; }
     // Runs a command as its menu item would, and only while it is enabled.
     virtual void RunCommand(TBoardCommand command) = 0;
     // Told once a board is solved, before the congratulation: what the box adds to its text

@@ -1,5 +1,6 @@
 // The board window: plays one puzzle document inside the main window's workspace.
 #include "board/CHILDWIN.h"
+#include "board/BoardOverview.h"
 
 #include "core/BoardRender.h"
 #include "core/Clues.h"
@@ -101,6 +102,7 @@ TMDIChild::TMDIChild(TBoardHost *host)
     ColClueScroll = bar(Qt::Vertical, [this](int v) {
         ScrollBy(0, 0, 0, ColClueScroll->maximum() - v - Scroll.ColClue);
     });
+    Overview = new TBoardOverview(this);
 
     FormCreate();
 }
@@ -238,6 +240,8 @@ void TMDIChild::RepaintBoard(int X, int Y)
                               Doc.ColCount, Doc.RowCount, Doc.RowClueDepth, Doc.ColClueDepth);
     }
     Origins = View.Origins;
+    if (Overview)
+        Overview->Follow();
     // On a dense screen the board is drawn at device pixels: the same board at s times the cell.
     const int s = DeviceScale();
     TBoardView device = View;
@@ -408,6 +412,7 @@ void TMDIChild::FormMouseDown(uint8_t button, int X, int Y)
         return;
     // A second button pressed during a stroke carries on the same stroke.
     if (!MouseIsDown) {
+        CheckShown = false;
         StrokeChanged = false;
         StrokeBase = History.UndoStack.size();
     }
@@ -940,6 +945,25 @@ bool TMDIChild::CloseUpKey(QKeyEvent *event)
     default:
         return false;
     }
+}
+
+void TMDIChild::ShowCellCentred(int32_t col, int32_t row)
+{
+    if (!CloseUp)
+        return;
+    const TCloseUpScroll was = Scroll;
+    ShowCell(col, row);
+    if (Scroll == was)
+        return;
+    // Help that jumps far puts its cell mid-view, with what surrounds it in sight.
+    const TBoardView v = CloseUpArea(nullptr);
+    if (Scroll.Col != was.Col)
+        Scroll.Col = col - v.Cols / 2;
+    if (Scroll.Row != was.Row)
+        Scroll.Row = row - v.Rows / 2;
+    PlaceScrollBars();
+    View = CloseUpArea(nullptr);
+    Origins = View.Origins;
 }
 
 void TMDIChild::ShowCell(int32_t col, int32_t row)

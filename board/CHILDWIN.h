@@ -12,7 +12,16 @@
 #include <QImage>
 #include <QWidget>
 
+// The help's marks over the board; the dark ones are traced over white, so that each keeps
+// 4.5 : 1 on white cells, black cells and the clue areas alike.
+inline constexpr QRgb WrongMarkInk = qRgb(170, 0, 0);
+inline constexpr QRgb HintFrameInk = qRgb(0, 110, 0);
+inline constexpr QRgb ContradictionFrameInk = qRgb(170, 60, 0);
+inline constexpr QRgb CursorOuterInk = qRgb(0, 0, 150);  // the keyboard's cell, outside
+inline constexpr QRgb CursorInnerInk = qRgb(255, 220, 0);
+
 class QLabel;
+class TBoardOverview;
 class QScrollBar;
 class QMdiSubWindow;
 class QTimer;
@@ -106,12 +115,15 @@ public:
     bool KeyDown(int key, bool autoRepeat);
     bool KeyUp(int key, bool autoRepeat);
     void CheckExecute();
+    // Moves the keyboard's cell, and the view, to the next cell the check found wrong.
+    void NextErrorExecute();
     void HintExecute();
     // Close-up: the board at a legible cell, scrolled in whole cells with its clue areas pinned.
     bool CloseUp = false;
     int32_t CloseUpCell = 0;
     TCloseUpScroll Scroll;
     void SetCloseUp(bool on);
+    TBoardOverview *Overview = nullptr;  // the whole board small in a corner of the close-up
     // Changes the close-up cell by steps of CloseUpStepPx; nothing outside close-up.
     void StepCloseUpCell(int steps);
     void ScrollBy(int cols, int rows, int rowClues = 0, int colClues = 0);
@@ -141,6 +153,7 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
+    friend class TBoardOverview;
     void FormCreate();
     void FormResize();
     void StrikeClue(int X, int Y);
@@ -166,6 +179,8 @@ private:
     void CloseUpWheel(QWheelEvent *event);
     // Scrolls a close-up so that the cell is shown whole.
     void ShowCell(int32_t col, int32_t row);
+    // The same, but a cell out of sight is brought to the middle of the view.
+    void ShowCellCentred(int32_t col, int32_t row);
     // True when the close-up scrolled.
     bool AutoScroll(int X, int Y);
     int DeviceScale() const;
@@ -197,7 +212,8 @@ private:
     QPoint LastHighlight;
     std::vector<TCellRef> FlashCells;
     THint ShownHint;
-    int CheckTicksLeft = 0;
+    bool CheckShown = false;  // the check's wrong cells are marked until the next stroke
+    int ErrorIndex = -1;      // the wrong cell F3 went to last
     int HintTicksLeft = 0;
     QTimer *FlashTimer = nullptr;
 

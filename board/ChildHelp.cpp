@@ -27,8 +27,18 @@ bool IsButtonKey(int key)
 }
 
 constexpr int FlashTickMs = 125;
-constexpr int CheckTicks = 8;   // about a second
 constexpr int HintTicks = 24;   // three seconds
+
+// Help drawn over the board is traced twice, a light line under a dark one, so that it stands
+// out at 4.5 : 1 or more on white cells, black cells and the clue areas alike.
+void TwoColourPen(QPainter &painter, const QColor &dark, int width, const auto &draw)
+{
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::white, width + 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    draw();
+    painter.setPen(QPen(dark, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    draw();
+}
 
 } // namespace
 
@@ -230,8 +240,30 @@ void TMDIChild::CheckExecute()
     FlashCells = WrongMarks(Doc);
     CounterShown = false;
     Host->ShowStatusText(CheckText(FlashCells.size()));
-    CheckTicksLeft = FlashCells.empty() ? 0 : CheckTicks;
+    // The wrong cells stay marked until the player's next stroke.
+    CheckShown = !FlashCells.empty();
+    ErrorIndex = -1;
+    if (CheckShown)
+        ShowCellCentred(FlashCells.front().Col, FlashCells.front().Row);
     StartFlashing();
+}
+
+void TMDIChild::NextErrorExecute()
+{
+    if (Closed || Doc.ColCount <= 0 || Doc.RowCount <= 0)
+        return;
+    if (!CheckShown) {
+        CheckExecute();
+        if (!CheckShown)
+            return;
+    }
+    ErrorIndex = (ErrorIndex + 1) % int(FlashCells.size());
+    const TCellRef cell = FlashCells[size_t(ErrorIndex)];
+    ShowCellCentred(cell.Col, cell.Row);
+    MoveCursor(cell.Col, cell.Row);
+    CounterShown = false;
+    Host->ShowStatusText(QStringLiteral("Ошибка %1 из %2").arg(ErrorIndex + 1).arg(FlashCells.size()));
+    FormPaint();
 }
 
 void TMDIChild::HintExecute()
@@ -243,6 +275,15 @@ void TMDIChild::HintExecute()
     Host->ShowStatusText(ShownHint.Reason);
     const bool onBoard = ShownHint.Kind == THint::TKind::Cell || ShownHint.Kind == THint::TKind::Contradiction;
     HintTicksLeft = onBoard ? HintTicks : 0;
+    if (onBoard) {
+        // The named cell, or for a whole line the part of it the view already shows.
+        const bool cell = ShownHint.Kind == THint::TKind::Cell;
+        const int32_t line = ShownHint.Line;
+        if (ShownHint.IsColumn)
+            ShowCellCentred(line, cell ? ShownHint.Cell.Row : std::clamp(View.FirstRow, 0, Doc.RowCount - 1));
+        else
+            ShowCellCentred(cell ? ShownHint.Cell.Col : std::clamp(View.FirstCol, 0, Doc.ColCount - 1), line);
+    }
     StartFlashing();
 }
 
@@ -253,23 +294,22 @@ void TMDIChild::StartFlashing()
         FlashTimer->setInterval(FlashTickMs);
         connect(FlashTimer, &QTimer::timeout, this, [this] { FlashTimerTimer(); });
     }
-    if (CheckTicksLeft > 0 || HintTicksLeft > 0)
+    if (HintTicksLeft > 0)
         FlashTimer->start();
     RepaintBoard(LastHighlight.x(), LastHighlight.y());
 }
 
 void TMDIChild::FlashTimerTimer()
 {
-    CheckTicksLeft = std::max(CheckTicksLeft - 1, 0);
     HintTicksLeft = std::max(HintTicksLeft - 1, 0);
-    if (CheckTicksLeft == 0 && HintTicksLeft == 0)
+    if (HintTicksLeft == 0)
         FlashTimer->stop();
     RepaintBoard(LastHighlight.x(), LastHighlight.y());
 }
 
 void TMDIChild::DrawHelpOverlay()
 {
-    if (Closed || (CheckTicksLeft == 0 && HintTicksLeft == 0 && !CursorShown))
+    if (Closed || (!CheckShown && HintTicksLeft == 0 && !CursorShown))
         return;
     const int a = CellSize;
     if (a <= 0)
@@ -278,30 +318,50 @@ void TMDIChild::DrawHelpOverlay()
         const QPoint p = CellCentre(CursorCol, CursorRow);
         DrawHighlight(BackBuffer, View, a, Doc, p.x(), p.y());
     }
-    if (CheckTicksLeft == 0 && HintTicksLeft == 0)
-        return;
     QPainter painter(&BackBuffer);
-    auto inside = [&](int32_t col, int32_t row) {
-        return QRect(Origins.GridLeft + a * (col - View.FirstCol) + 1,
-                     Origins.GridTop + a * (row - View.FirstRow) + 1, a - 1, a - 1);
+    // Nothing of the help strays under the close-up's scroll strips.
+    if (CloseUp)
+        painter.setClipRect(QRect(QPoint(0, 0), CloseUpSize()));
+    const TBoardOrigins &o = View.Origins;
+    auto cellRect = [&](int32_t col, int32_t row) {
+        return QRect(o.GridLeft + a * (col - View.FirstCol), o.GridTop + a * (row - View.FirstRow), a + 1, a + 1);
     };
-    // Blinking: shown on every other tick, starting with the first.
-    if (CheckTicksLeft % 2 == 0 && CheckTicksLeft > 0)
-        for (const TCellRef &cell : FlashCells)
-            painter.fillRect(inside(cell.Col, cell.Row), QColor(255, 0, 0, 150));
-    if (HintTicksLeft > 0) {
+    auto shown = [&](int32_t col, int32_t row) {
+        return col >= View.FirstCol && col < View.FirstCol + View.Cols && row >= View.FirstRow
+            && row < View.FirstRow + View.Rows;
+    };
+    if (CheckShown) {
+        // A slash as well as a colour: the mark reads without telling red from black.
+        const int w = std::max(2, a / 8);
+        for (const TCellRef &cell : FlashCells) {
+            if (!shown(cell.Col, cell.Row))
+                continue;
+            const QRect r = cellRect(cell.Col, cell.Row).adjusted(w, w, -w - 1, -w - 1);
+            TwoColourPen(painter, QColor(WrongMarkInk), w, [&] { painter.drawLine(r.bottomLeft(), r.topRight()); });
+        }
+    }
+    const int32_t hinted = ShownHint.Line - (ShownHint.IsColumn ? View.FirstCol : View.FirstRow);
+    if (HintTicksLeft > 0 && hinted >= 0 && hinted < (ShownHint.IsColumn ? View.Cols : View.Rows)) {
         const bool wrong = ShownHint.Kind == THint::TKind::Contradiction;
-        const QColor frame = wrong ? QColor(255, 120, 0) : QColor(0, 160, 0);
         const int line = ShownHint.Line;
+        // The line with the clue cells the view shows of it, wherever the view is scrolled.
         const QRect band = ShownHint.IsColumn
-            ? QRect(Origins.GridLeft + a * line, Origins.GridTop - a * Doc.ColClueDepth, a + 1,
-                    a * (Doc.ColClueDepth + Doc.RowCount) + 1)
-            : QRect(Origins.GridLeft - a * Doc.RowClueDepth, Origins.GridTop + a * line,
-                    a * (Doc.RowClueDepth + Doc.ColCount) + 1, a + 1);
-        painter.setPen(QPen(frame, 3));
+            ? QRect(o.GridLeft + a * (line - View.FirstCol), o.BoardTop, a + 1, a * (View.ColClues + View.Rows) + 1)
+            : QRect(o.BoardLeft, o.GridTop + a * (line - View.FirstRow), a * (View.RowClues + View.Cols) + 1, a + 1);
+        if (!wrong && HintTicksLeft % 2 == 0 && shown(ShownHint.Cell.Col, ShownHint.Cell.Row))
+            painter.fillRect(cellRect(ShownHint.Cell.Col, ShownHint.Cell.Row).adjusted(1, 1, -1, -1),
+                             QColor(0, 190, 0, 170));
+        TwoColourPen(painter, QColor(wrong ? ContradictionFrameInk : HintFrameInk), 3,
+                     [&] { painter.drawRect(band.adjusted(-1, -1, 0, 0)); });
+    }
+    if (CursorShown && shown(CursorCol, CursorRow)) {
+        // The keyboard's cell: a thick frame of two colours, seen on empty, crossed and filled cells.
+        const QRect r = cellRect(CursorCol, CursorRow);
+        const int w = std::max(2, a / 10);
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(band.adjusted(-1, -1, 0, 0));
-        if (!wrong && HintTicksLeft % 2 == 0)
-            painter.fillRect(inside(ShownHint.Cell.Col, ShownHint.Cell.Row), QColor(0, 190, 0, 170));
+        painter.setPen(QPen(QColor(CursorOuterInk), w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        painter.drawRect(QRectF(r).adjusted(w / 2.0, w / 2.0, -w / 2.0 - 1, -w / 2.0 - 1));
+        painter.setPen(QPen(QColor(CursorInnerInk), w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        painter.drawRect(QRectF(r).adjusted(w * 1.5, w * 1.5, -w * 1.5 - 1, -w * 1.5 - 1));
     }
 }

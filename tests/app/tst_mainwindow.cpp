@@ -9,6 +9,7 @@
 #include "format/PuzzleFile.h"
 
 #include <QAction>
+#include <QSet>
 #include <QDir>
 #include <QFile>
 #include <QMdiSubWindow>
@@ -39,6 +40,8 @@ private slots:
     void commandsOfTheActionList();
     void toolBarLayout();
     void menusInOrder();
+    void keysOpenTheMenusAndRunTheGame();
+    void wholeGameByKeyboard();
     void justAfterStart();
     void rightAfterOpening();
     void zoomSteps();
@@ -108,7 +111,7 @@ void TestMainWindow::Modify(TMDIChild *child)
 void TestMainWindow::OpenMenu(const QString &title)
 {
     for (QAction *top : form->menuBar()->actions())
-        if (top->text() == title)
+        if (QString(top->text()).remove('&') == title)
             emit top->menu()->aboutToShow();
 }
 
@@ -122,27 +125,27 @@ void TestMainWindow::commandsOfTheActionList()
     };
     const TRow rows[] = {
         {form->FileOpen1, "Открыть", "Открыть", "Открыть файл", QKeySequence("Ctrl+O"), true, true},
-        {form->FileClose1, "Закрыть", "Закрыть", "Закрыть текущее окно", {}, false, false},
+        {form->FileClose1, "Закрыть", "Закрыть", "Закрыть текущее окно", QKeySequence("Ctrl+F4"), false, false},
         {form->FileSave1, "Сохранить", "Сохранить", "Сохранить файл", QKeySequence("Ctrl+S"), true, true},
         {form->FilePrint1, "Печать...", "Печать", "Распечатать текущий файл", QKeySequence("Ctrl+P"), false, true},
-        {form->FileSaveAs1, "Сохранить как...", "Сохранить как...", "Сохранить файл с другим именем", {}, true, false},
+        {form->FileSaveAs1, "Сохранить как...", "Сохранить как...", "Сохранить файл с другим именем", QKeySequence("Ctrl+Shift+S"), true, false},
         {form->FileExit1, "Выход", "Выход", "Выйти из программы", {}, true, true},
-        {form->WindowCascade1, "Каскад", "Каскад", "Каскад", {}, false, true},
-        {form->WindowTileHorizontal1, "По горизонтали", "По горизонтали", "По горизонтали", {}, false, true},
-        {form->WindowTileVertical1, "По вертикали", "По вертикали", "По вертикали", {}, false, true},
-        {form->WindowMinimizeAll1, "Свернуть все", "Свернуть все", "Свернуть все", {}, false, false},
-        {form->WindowArrangeAll1, "Развернуть все", "Развернуть все", "Развернуть все", {}, false, false},
+        {form->WindowCascade1, "Каскад", "Каскад", "Каскад", QKeySequence("Shift+F5"), false, true},
+        {form->WindowTileHorizontal1, "По горизонтали", "По горизонтали", "По горизонтали", QKeySequence("Shift+F6"), false, true},
+        {form->WindowTileVertical1, "По вертикали", "По вертикали", "По вертикали", QKeySequence("Shift+F7"), false, true},
+        {form->WindowMinimizeAll1, "Свернуть все", "Свернуть все", "Свернуть все", QKeySequence("Shift+F8"), false, false},
+        {form->WindowArrangeAll1, "Развернуть все", "Развернуть все", "Развернуть все", QKeySequence("Shift+F9"), false, false},
         {form->HelpAbout1, "О программе...", "О программе...", "О программе...", {}, true, true},
         {form->ZoomInc, "Увеличить масштаб", "Увеличить", "Увеличить масштаб", {}, true, true},
         {form->ZoomDec, "Уменьшить масштаб", "Уменьшить", "Уменьшить масштаб", {}, true, true},
         {form->ZoomAll, "Во весь экран", "Во весь экран", "Во весь экран", {}, true, true},
         {form->Undo1, "Отменить", "Отменить", "Отменить предидущий ход", QKeySequence("Ctrl+Z"), false, true},
         {form->Redo1, "Повторить", "Повторить", "Повторить предидущий ход", QKeySequence("Ctrl+Y"), false, true},
-        {form->Clear1, "Очистить", "Очистить", "Очистить", {}, true, true},
+        {form->Clear1, "Очистить", "Очистить", "Очистить", QKeySequence("Ctrl+Del"), true, true},
         {form->Check1, "Проверить", "Проверить", "Показать неверные отметки", QKeySequence("Ctrl+E"), true, false},
         {form->Hint1, "Подсказка", "Подсказка", "Подсказать клетку и объяснить, почему", QKeySequence("Ctrl+H"), true, false},
         {form->ClueHelp1, "Подсказки по цифрам", "Подсказки по цифрам",
-         "Гасить готовые цифры, выделять красным неверные линии", {}, true, false},
+         "Гасить готовые цифры, выделять красным неверные линии", QKeySequence("Ctrl+Shift+H"), true, false},
     };
     // Redo answers Ctrl+Shift+Z too; clue help starts off.
     QCOMPARE(form->Redo1->shortcuts().value(1), QKeySequence("Ctrl+Shift+Z"));
@@ -151,7 +154,7 @@ void TestMainWindow::commandsOfTheActionList()
     for (size_t i = 0; i < std::size(rows); ++i) {
         const TRow &r = rows[i];
         QCOMPARE(form->ActionList1[i], r.action);
-        QCOMPARE(r.action->text(), QString::fromUtf8(r.caption));
+        QCOMPARE(r.action->text().remove('&'), QString::fromUtf8(r.caption));
         QCOMPARE(r.action->toolTip(), QString::fromUtf8(r.tip));
         QCOMPARE(r.action->statusTip(), QString::fromUtf8(r.status));
         QCOMPARE(r.action->shortcut(), r.shortcut);
@@ -192,23 +195,121 @@ void TestMainWindow::toolBarLayout()
 
 void TestMainWindow::menusInOrder()
 {
+    // The captions read as they always did; each menu's mnemonics are on letters of its own.
     QStringList tops;
     QStringList items;
+    auto mnemonic = [](const QString &text) {
+        const qsizetype at = text.indexOf('&');
+        return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toUpper() : QChar();
+    };
+    auto unique = [&](const QList<QAction *> &actions) {
+        QSet<QChar> letters;
+        for (QAction *a : actions) {
+            if (a->isSeparator())
+                continue;
+            const QChar m = mnemonic(a->text());
+            if (m.isNull() || letters.contains(m))
+                return false;
+            letters.insert(m);
+        }
+        return true;
+    };
+    QVERIFY(unique(form->menuBar()->actions()));
     for (QAction *top : form->menuBar()->actions()) {
-        tops << top->text();
+        tops << QString(top->text()).remove('&');
         QStringList list;
         for (QAction *item : top->menu()->actions())
-            list << (item->isSeparator() ? QStringLiteral("-") : item->text());
+            list << (item->isSeparator() ? QStringLiteral("-") : QString(item->text()).remove('&'));
         items << list.join('|');
+        QVERIFY2(unique(top->menu()->actions()), qPrintable(tops.last()));
     }
     QCOMPARE(tops, (QStringList{"Файл", "Правка", "Вид", "Окно", "Помощь"}));
     QCOMPARE(items, (QStringList{
-                        "Новая головоломка...|Открыть|Сохранить|Сохранить как...|Закрыть|-|Статистика|-|Печать...|Печать с выбором...|-|Выход",
-                        "Отменить|Повторить|-|Очистить|-|Проверить|Подсказка",
-                        "Увеличить масштаб|Уменьшить масштаб|Во весь экран|-|Подсказки по цифрам|Крупный план",
+                        "Новая головоломка...|Открыть|Сохранить|Сохранить как...|Закрыть|Отложить игру|-|Статистика|-|Печать...|Печать с выбором...|-|Выход",
+                        "Отменить|Повторить|-|Очистить|-|Проверить|Следующая ошибка|Подсказка|-|Пауза",
+                        "Увеличить масштаб|Уменьшить масштаб|Во весь экран|-|Подсказки по цифрам|Крупный план|Обзор",
                         "Каскад|По горизонтали|По вертикали|Свернуть все|Развернуть все",
                         "Как играть|О программе...",
                     }));
+}
+
+void TestMainWindow::keysOpenTheMenusAndRunTheGame()
+{
+    QApplication::setActiveWindow(form);
+    QTest::keyClick(form, Qt::Key_F10);
+    QCOMPARE(form->menuBar()->activeAction(), form->menuBar()->actions().value(0));
+    QTRY_VERIFY(form->menuBar()->actions().value(0)->menu()->isVisible());
+    QTest::keyClick(form->menuBar()->actions().value(0)->menu(), Qt::Key_Escape);
+    QTest::keyClick(form->menuBar(), Qt::Key_Escape);
+    QTRY_VERIFY(!form->menuBar()->actions().value(0)->menu()->isVisible());
+    // Alt and a caption's letter: В for «Вид».
+    QTest::sendKeyEvent(QTest::Press, form, Qt::Key(0x0412), QStringLiteral("в"), Qt::AltModifier);
+    QTest::sendKeyEvent(QTest::Release, form, Qt::Key(0x0412), QStringLiteral("в"), Qt::AltModifier);
+    QTRY_VERIFY(form->menuBar()->actions().value(2)->menu()->isVisible());
+    QTest::keyClick(form->menuBar()->actions().value(2)->menu(), Qt::Key_Escape);
+
+    TMDIChild *child = Open("keys.pxg");
+    QApplication::setActiveWindow(form);
+    child->setFocus();
+    QVERIFY(!child->Timer1->isActive());
+    QTest::keyClick(child, Qt::Key_Space, Qt::ControlModifier);
+    QVERIFY(child->Timer1->isActive());
+    QTest::keyClick(child, Qt::Key_Pause);
+    QVERIFY(!child->Timer1->isActive());
+    QCOMPARE(form->Pause1->shortcut(), QKeySequence("Ctrl+Space"));
+    // Postponing asks first; No leaves the board where it was.
+    prompter->Answers << QMessageBox::No;
+    QTest::keyClick(child, Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(prompter->Questions.size(), qsizetype(1));
+    QCOMPARE(form->Children().size(), qsizetype(1));
+}
+
+void TestMainWindow::wholeGameByKeyboard()
+{
+    // A 15 x 15 diamond, filled cell by cell with the arrows and Space, checked and saved from
+    // the menus with their letters.
+    TMyCrossArr picture(15, std::vector<int32_t>(15, 0));
+    for (int r = 0; r < 15; ++r)
+        for (int c = 0; c < 15; ++c)
+            picture[size_t(r)][size_t(c)] = std::abs(r - 7) + std::abs(c - 7) <= 6;
+    const QString path = dir.filePath("diamond.pxg");
+    WriteAll(path, PuzzleFile::Serialize(DocumentFromPicture(picture)));
+    form->OpenPuzzleFile(path);
+    TMDIChild *child = form->ActiveChild();
+    QApplication::setActiveWindow(form);
+    child->setFocus();
+    for (int r = 0; r < 15; ++r) {
+        for (int c = 0; c < 15; ++c) {
+            if (picture[size_t(r)][size_t(c)])
+                QTest::keyClick(child, Qt::Key_Space);
+            if (c < 14)
+                QTest::keyClick(child, Qt::Key_Right);
+        }
+        QTest::keyClick(child, Qt::Key_Home);
+        QTest::keyClick(child, Qt::Key_Down);
+    }
+    QCOMPARE(child->Doc.Marks, picture);
+    QCOMPARE(prompter->Questions.size(), qsizetype(1));  // the congratulation
+    auto letter = [&](QWidget *to, char16_t ch, Qt::KeyboardModifiers mods = {}) {
+        const QString text(QChar(ch).toLower());
+        QTest::sendKeyEvent(QTest::Press, to, Qt::Key(ch), text, mods);
+        QTest::sendKeyEvent(QTest::Release, to, Qt::Key(ch), text, mods);
+    };
+    // Alt+П opens «Правка», Р runs «Проверить».
+    letter(form, u'П', Qt::AltModifier);
+    QMenu *edit = form->menuBar()->actions().value(1)->menu();
+    QTRY_VERIFY(edit->isVisible());
+    letter(edit, u'Р');
+    QTRY_VERIFY(!edit->isVisible());
+    QCOMPARE(form->StatusBar->currentMessage(), QStringLiteral("Ошибок нет"));
+    // F10 opens «Файл», С runs «Сохранить».
+    QTest::keyClick(form, Qt::Key_F10);
+    QMenu *file = form->menuBar()->actions().value(0)->menu();
+    QTRY_VERIFY(file->isVisible());
+    letter(file, u'С');
+    QTRY_VERIFY(!file->isVisible());
+    QVERIFY(!child->Modified);
+    QCOMPARE(PuzzleFile::ReadFile(path).Marks, picture);
 }
 
 void TestMainWindow::justAfterStart()
@@ -238,7 +339,7 @@ void TestMainWindow::rightAfterOpening()
     // Every command's change, in order, as the opening and its activation make them.
     QStringList changes;
     for (QAction *a : form->ActionList1)
-        connect(a, &QAction::changed, this, [&changes, a] { changes << a->text() + (a->isEnabled() ? "+" : "-"); });
+        connect(a, &QAction::changed, this, [&changes, a] { changes << QString(a->text()).remove('&') + (a->isEnabled() ? "+" : "-"); });
     Open("started.pxg", 1);
     QVERIFY(!form->FileSave1->isEnabled());
     QVERIFY(form->bSave->isEnabled() == form->FileSave1->isEnabled());
