@@ -30,7 +30,8 @@ constexpr int KeepAliveMs = 1000;
 constexpr int LengthSize = 4;
 // The sender's limits: to reach a channel whose owner lives (starting up, or its queue full),
 // and to hear anything at all from it. A stalled owner is reported after SilenceMs.
-constexpr int ConnectTotalMs = 20000;
+// A minute, since a start in a burst of a hundred can wait that long for the owner to listen.
+constexpr int ConnectTotalMs = 60000;
 constexpr int ConnectRetryMs = 50;
 constexpr int SilenceMs = 10000;
 // A peer that has not sent its whole message by then only holds a descriptor.

@@ -7,6 +7,7 @@
 #include "core/Clues.h"
 #include "format/PuzzleFile.h"
 
+#include <QScopeGuard>
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
@@ -504,6 +505,14 @@ void TestHandOff::burstOfStartsEndsWithOnePlayer()
         start->setStandardErrorFile(QProcess::nullDevice());
         starts << start;
     }
+    // Whatever fails, no player of this test outlives it to take the next test's hand-offs.
+    const auto stopAll = qScopeGuard([&] {
+        for (QProcess *start : starts) {
+            start->kill();
+            start->waitForFinished();
+            delete start;
+        }
+    });
     for (QProcess *start : starts)
         start->start();
     const auto running = [&] {
@@ -519,11 +528,6 @@ void TestHandOff::burstOfStartsEndsWithOnePlayer()
         return std::count_if(paths.begin(), paths.end(), [](const QString &p) { return OpenMarks::HeldElsewhere(p); });
     };
     QTRY_COMPARE_WITH_TIMEOUT(held(), qsizetype(Starts), 20000);
-    for (QProcess *start : starts) {
-        start->kill();
-        start->waitForFinished();
-        delete start;
-    }
 }
 
 void TestHandOff::fileOpenInAnotherPlayerIsNotOpenedTwice()

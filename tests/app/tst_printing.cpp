@@ -818,7 +818,8 @@ void TestPrinting::bookletFromTheTool()
     };
     const QString pdf = out.filePath("booklet.pdf");
     QString errors;
-    QCOMPARE(run(QStringList{"print", "--pdf", pdf, "--solutions"} + files, &errors), 0);
+    const int status = run(QStringList{"print", "--pdf", pdf, "--solutions"} + files, &errors);
+    QVERIFY2(status == 0, qPrintable(QString("status %1: %2").arg(status).arg(errors)));
     const int pages = PdfPages(pdf);
     QVERIFY2(pages >= 2 && pages % 2 == 0, qPrintable(RunPdfInfo(pdf)));
     QVERIFY(RunPdfInfo(pdf).contains("A4"));
