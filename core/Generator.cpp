@@ -417,7 +417,7 @@ bool TGenerator::MakeUnique(TMyCrossArr &picture, TSolveResult &solved, const TG
             return false;
         const TMyCrossArr &other = solved.Picture == picture ? solved.Other : solved.Picture;
         std::vector<uint8_t> seen(size_t(Rows) * Cols, 0);
-        bool flipped = false;
+        std::vector<int32_t> flipped;
         for (int32_t r0 = 0; r0 < Rows; ++r0)
             for (int32_t c0 = 0; c0 < Cols; ++c0) {
                 if (picture[r0][c0] == other[r0][c0] || seen[size_t(r0) * Cols + c0])
@@ -451,10 +451,15 @@ bool TGenerator::MakeUnique(TMyCrossArr &picture, TSolveResult &solved, const TG
                     }
                 }
                 picture[best / Cols][best % Cols] ^= 1;
-                flipped = true;
+                flipped.push_back(best);
             }
-        if (!flipped)
+        if (flipped.empty())
             return false; // not reached: two solutions differ somewhere
+        // Where every patch is one cell (a swap of corners far apart), a flip in each turns the
+        // picture into the other solution, and the next round turns it back: keep one.
+        if (picture == other)
+            for (size_t i = 1; i < flipped.size(); ++i)
+                picture[flipped[i] / Cols][flipped[i] % Cols] ^= 1;
     }
     return false;
 }

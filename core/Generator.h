@@ -66,13 +66,15 @@ public:
 
     // One picture before it is made unique; for the benchmark's and the tests' measures.
     TMyCrossArr Picture();
+    // Changes the picture a cell at a time until its clues allow only it; false when it stays
+    // ambiguous, needs more than WorkBudget or the limits stop it.
+    bool MakeUnique(TMyCrossArr &picture, TSolveResult &solved, const TGenerateLimits &limits);
 
 private:
     TMyCrossArr Figure();
     TMyCrossArr Ornament();
     TMyCrossArr Blobs();
     void Tidy(TMyCrossArr &picture);
-    bool MakeUnique(TMyCrossArr &picture, TSolveResult &solved, const TGenerateLimits &limits);
     uint32_t Below(uint32_t n) { return n == 0 ? 0 : uint32_t(Engine() % n); }
     double Uniform(double low, double high) { return low + (high - low) * double(Engine() >> 11) / double(uint64_t(1) << 53); }
 

@@ -22,6 +22,7 @@ private slots:
     void PicturesHaveNoSpecksOrPinholes_data();
     void PicturesHaveNoSpecksOrPinholes();
     void CancelAndDeadlineStopBeforeTheNextCandidate();
+    void SwapOfLoneCellsIsBroken();
 };
 
 void TestGenerate::SameSeedSameUniquePuzzles_data()
@@ -148,6 +149,19 @@ void TestGenerate::CancelAndDeadlineStopBeforeTheNextCandidate()
     limits.Deadline = std::chrono::steady_clock::time_point::max();
     QCOMPARE(generator.Make(puzzle, limits), TGenerateOutcome::Made);
     QCOMPARE(puzzle.Level, 5);
+}
+
+// Two solutions that differ in four lone corners: flipping a cell of each difference gave the
+// other solution, and the next round flipped back, until the candidate was dropped. At
+// 100 x 100 those rounds took half a minute.
+void TestGenerate::SwapOfLoneCellsIsBroken()
+{
+    TMyCrossArr picture{{1, 0, 0}, {0, 0, 0}, {0, 0, 1}};
+    TGenerator generator(3, 3, 0, 1);
+    TSolveResult solved;
+    QVERIFY(generator.MakeUnique(picture, solved, TGenerateLimits{}));
+    QCOMPARE(solved.Status, TSolveResult::Status::Unique);
+    QCOMPARE(solved.Picture, picture);
 }
 
 QTEST_APPLESS_MAIN(TestGenerate)
