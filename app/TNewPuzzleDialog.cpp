@@ -41,6 +41,7 @@ struct TNewPuzzleDialog::TJob {
     std::atomic<int64_t> Candidates{0};
     TGenerateOutcome Outcome = TGenerateOutcome::Cancelled;
     TGenerated Puzzle;
+    int32_t NearestSeen = -1;
 };
 
 TNewPuzzleDialog::TNewPuzzleDialog(QWidget *parent) : QDialog(parent)
@@ -102,6 +103,7 @@ TNewPuzzleDialog::TNewPuzzleDialog(QWidget *parent) : QDialog(parent)
     connect(SizeBox, &QComboBox::currentIndexChanged, this, &TNewPuzzleDialog::SizeChanged);
     connect(WidthBox, &QSpinBox::valueChanged, this, &TNewPuzzleDialog::SizeChanged);
     connect(HeightBox, &QSpinBox::valueChanged, this, &TNewPuzzleDialog::SizeChanged);
+    connect(KindBox, &QComboBox::currentIndexChanged, this, &TNewPuzzleDialog::SizeChanged);
     connect(bCreate, &QPushButton::clicked, this, [this] { Start(); });
     connect(bCancel, &QPushButton::clicked, this, &TNewPuzzleDialog::reject);
     LevelBox->setCurrentIndex(2);
@@ -159,16 +161,18 @@ void TNewPuzzleDialog::SizeChanged()
     const bool custom = SizeBox->currentData().toInt() == 0;
     WidthBox->setEnabled(custom && !Running());
     HeightBox->setEnabled(custom && !Running());
-    const TLevelRange range = ReachableLevels(Rows(), Cols());
+    const TPictureKind kind = TPictureKind(KindBox->currentIndex());
+    const TLevelRange range = ReachableLevels(Rows(), Cols(), kind);
     auto *model = qobject_cast<QStandardItemModel *>(LevelBox->model());
     for (int32_t level = 0; level <= 9; ++level)
         if (QStandardItem *item = model->item(level))
             item->setEnabled(range.Holds(level));
     LevelBox->setCurrentIndex(range.Nearest(LevelBox->currentIndex()));
-    RangeLabel->setText(range.Low == range.High
-                            ? QStringLiteral("При размере %1 × %2 возможен только уровень %3").arg(Cols()).arg(Rows()).arg(range.Low)
-                            : QStringLiteral("При размере %1 × %2 возможны уровни %3–%4")
-                                  .arg(Cols()).arg(Rows()).arg(range.Low).arg(range.High));
+    const QString where = kind == TPictureKind::Any
+        ? QStringLiteral("При размере %1 × %2").arg(Cols()).arg(Rows())
+        : QStringLiteral("При размере %1 × %2 и рисунке «%3»").arg(Cols()).arg(Rows()).arg(PictureKindText(kind));
+    RangeLabel->setText(range.Low == range.High ? QStringLiteral("%1 возможен только уровень %2").arg(where).arg(range.Low)
+                                                : QStringLiteral("%1 возможны уровни %2–%3").arg(where).arg(range.Low).arg(range.High));
 }
 
 void TNewPuzzleDialog::ShowIdle(bool idle)
@@ -208,6 +212,7 @@ void TNewPuzzleDialog::Start(uint32_t seed)
         limits.Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(job->Seconds);
         limits.Progress = [job](int64_t candidates) { job->Candidates = candidates; };
         job->Outcome = generator.Make(job->Puzzle, limits);
+        job->NearestSeen = generator.NearestSeenLevel();
     });
     // The thread may outlive this window: it then cleans up after itself, and the program
     // waits for it on the way out rather than leave it running into the static destructors.
@@ -265,9 +270,18 @@ void TNewPuzzleDialog::WorkerDone(const std::shared_ptr<TJob> &job)
     if (job->Outcome == TGenerateOutcome::Cancelled)
         return;
     if (job->Outcome != TGenerateOutcome::Made) {
-        emit Failed(QStringLiteral("За %1 с не удалось создать головоломку %2 × %3 уровня %4 (перебрано рисунков: %5). "
-                                   "Попробуйте ещё раз или выберите другой уровень.")
-                        .arg(job->Seconds).arg(job->Cols).arg(job->Rows).arg(job->Level).arg(job->Candidates.load()));
+        QString text = QStringLiteral("За %1 с не удалось создать головоломку %2 × %3 уровня %4 (перебрано рисунков: %5). ")
+                           .arg(job->Seconds).arg(job->Cols).arg(job->Rows).arg(job->Level).arg(job->Candidates.load());
+        // A long thin board may not reach what its cell count promises: offer what it did reach.
+        const auto *model = qobject_cast<QStandardItemModel *>(LevelBox->model());
+        const int32_t seen = job->NearestSeen;
+        if (seen >= 0 && seen != job->Level && model->item(seen) && model->item(seen)->isEnabled()) {
+            LevelBox->setCurrentIndex(seen);
+            text += QStringLiteral("При этом размере получается уровень %1 — он выбран, нажмите «Создать».").arg(seen);
+        } else {
+            text += QStringLiteral("Попробуйте ещё раз или выберите другой уровень.");
+        }
+        emit Failed(text);
         return;
     }
     const QDir folder(PuzzleFolder());

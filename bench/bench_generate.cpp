@@ -1,6 +1,7 @@
 // How fast the generator makes puzzles at every size and level, and what its pictures look like.
 //
-//   bench_generate                 one line a size and level, then one line of picture measures a size
+//   bench_generate [--kind K]      one line a size and level, then one line of picture measures a size;
+//                                  K is any (the default), figure, ornament or blobs
 //   bench_generate sheet OUT.png   a contact sheet of 24 pictures at 15x15, 25x25 and 50x50
 #include "core/Generator.h"
 
@@ -102,13 +103,19 @@ int main(int argc, char **argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "sheet") == 0)
         return Sheet(argv[2]);
+    TPictureKind kind = TPictureKind::Any;
+    if (argc == 3 && std::strcmp(argv[1], "--kind") == 0 && ParsePictureKind(QString::fromLatin1(argv[2]), kind)) {
+    } else if (argc != 1) {
+        std::fprintf(stderr, "usage: bench_generate [--kind any|figure|ornament|blobs] | bench_generate sheet OUT.png\n");
+        return 2;
+    }
     // For every size, a hundred puzzles spread over the levels it can reach, each from a
     // generator of its own with a 10 s budget; levels it cannot reach are named with its range.
     const int perSize = 100;
     std::printf("%-8s %5s %8s %10s %9s %9s\n", "size", "level", "puzzles", "per second", "median s", "worst s");
     std::vector<std::pair<int, TMeasures>> pictures;
     for (const int side : {5, 10, 15, 20, 25, 30, 50, 100}) {
-        const TLevelRange range = ReachableLevels(side, side);
+        const TLevelRange range = ReachableLevels(side, side, kind);
         const int levels = range.High - range.Low + 1;
         TMeasures measures;
         for (int level = 0; level <= 9; ++level) {
@@ -120,7 +127,7 @@ int main(int argc, char **argv)
             std::vector<double> times;
             int failed = 0;
             for (int i = 0; i < count; ++i) {
-                TGenerator generator(side, side, level, uint64_t(1000 * side + 10 * i + level));
+                TGenerator generator(side, side, level, uint64_t(1000 * side + 10 * i + level), kind);
                 TGenerateLimits limits;
                 limits.MaxCandidates = 1'000'000;
                 limits.Deadline = TClock::now() + std::chrono::seconds(10);

@@ -157,14 +157,22 @@ bool ParsePictureKind(const QString &name, TPictureKind &kind)
     return false;
 }
 
-// The generator's line-solvable pictures take the line solver from about LowWork to HighWork
-// cell operations a cell (measured by bench_generate over every size); the finest ones need
-// search, which the estimate scores higher for every doubling of the guesses. A level is out of
-// reach when it is below the easiest plain picture or above a searched one with a guess for
-// every second cell, about what the finest pictures need.
-TLevelRange ReachableLevels(int32_t rows, int32_t cols)
+// The bottom of a range is the estimate of a line-solvable puzzle at 5 cell operations a cell,
+// the least the generator's pictures take. The top was measured: the highest level each kind
+// still gives at two puzzles a second or more, at the detail the generator drifts to there, on
+// square boards by their cell count (bench_generate --kind checks it). A size between two rows
+// takes the smaller one's, since the top grows with the size.
+TLevelRange ReachableLevels(int32_t rows, int32_t cols, TPictureKind kind)
 {
-    constexpr double LowWork = 5.0, HighWork = 48.0;
+    constexpr double LowWork = 5.0;
+    struct TTop {
+        double Cells;
+        int32_t Level[PictureKindCount]; // any, figure, ornament, blobs
+    };
+    static constexpr TTop Tops[] = {
+        {4, {0, 0, 0, 0}},   {16, {1, 1, 0, 1}},  {25, {2, 2, 1, 2}},  {49, {3, 3, 3, 3}},   {100, {5, 5, 6, 5}},
+        {225, {7, 6, 7, 6}}, {400, {9, 7, 9, 7}}, {625, {9, 8, 9, 8}}, {900, {9, 9, 9, 9}},
+    };
     const double cells = std::max(1.0, double(rows) * double(cols));
     TSolveResult plain;
     plain.Status = TSolveResult::Status::Unique;
@@ -172,11 +180,11 @@ TLevelRange ReachableLevels(int32_t rows, int32_t cols)
     plain.Work = int64_t(LowWork * cells);
     TLevelRange range;
     range.Low = EstimateDifficulty(plain, rows, cols);
-    TSolveResult searched = plain;
-    searched.LineSolvable = false;
-    searched.Work = int64_t(HighWork * cells);
-    searched.Guesses = int32_t(std::max(1.0, cells / 2));
-    range.High = EstimateDifficulty(searched, rows, cols);
+    range.High = 0;
+    for (const TTop &top : Tops)
+        if (cells >= top.Cells)
+            range.High = top.Level[int32_t(kind)];
+    range.High = std::max(range.High, range.Low);
     return range;
 }
 
@@ -184,8 +192,21 @@ TGenerator::TGenerator(int32_t rows, int32_t cols, int32_t level, uint64_t seed,
     : Rows(rows), Cols(cols), Level(level), Kind(kind), Engine(seed)
 {
     // The top of a size's range wants fine pictures from the first candidate on, the bottom coarse ones.
-    const TLevelRange range = ReachableLevels(rows, cols);
-    Detail = std::clamp((level - range.Low + 0.5) / (range.High - range.Low + 1), 0.0, 1.0);
+    const TLevelRange range = ReachableLevels(rows, cols, kind);
+    // Above 30 x 30 the finest pictures cost the solver far more time than the hard puzzles they
+    // add (at 100 x 100 they gave 3 level 9 puzzles a second, halfway detail 80), so the detail
+    // stays at most halfway there.
+    DetailCeiling = double(rows) * double(cols) > 900 ? 0.5 : 1.0;
+    Detail = std::clamp((level - range.Low + 0.5) / (range.High - range.Low + 1), 0.0, DetailCeiling);
+}
+
+int32_t TGenerator::NearestSeenLevel() const
+{
+    int32_t nearest = -1;
+    for (int32_t level = 0; level <= MaxDifficulty; ++level)
+        if (Seen[size_t(level)] && (nearest < 0 || std::abs(level - Level) < std::abs(nearest - Level)))
+            nearest = level;
+    return nearest;
 }
 
 int64_t TGenerator::WorkBudget(int32_t rows, int32_t cols)
@@ -484,8 +505,9 @@ TGenerateOutcome TGenerator::Make(TGenerated &puzzle, const TGenerateLimits &lim
         if (!MakeUnique(picture, solved, limits))
             continue;
         const int32_t level = EstimateDifficulty(solved, Rows, Cols);
+        Seen[size_t(level)] = true;
         if (level < Level)
-            Detail = std::min(1.0, Detail + 0.1);
+            Detail = std::min(DetailCeiling, Detail + 0.1);
         else if (level > Level)
             Detail = std::max(0.0, Detail - 0.1);
         if (level != Level || Made.count(picture))

@@ -1,9 +1,11 @@
 // Makes new puzzles of a given size and difficulty: pictures drawn from simple shapes, made unique.
 #pragma once
 
+#include "core/DifficultyScore.h"
 #include "core/LineSolver.h"
 
 #include <QString>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -27,15 +29,17 @@ QString PictureKindText(TPictureKind kind);
 QString PictureKindName(TPictureKind kind);
 bool ParsePictureKind(const QString &name, TPictureKind &kind);
 
-// The levels the generator can make at a size, both ends included. The estimate weighs size
-// most, so a small board cannot be hard and a big one cannot be easy.
+// The levels the generator makes at a size and kind of picture within a second or so, both ends
+// included. The estimate weighs size most, so a small board cannot be hard and a big one cannot
+// be easy. Measured on boards near square; a long thin board may reach fewer, which the
+// generator then reports by the levels it saw.
 struct TLevelRange {
     int32_t Low = 0;
     int32_t High = 0;
     bool Holds(int32_t level) const { return level >= Low && level <= High; }
     int32_t Nearest(int32_t level) const { return level < Low ? Low : level > High ? High : level; }
 };
-TLevelRange ReachableLevels(int32_t rows, int32_t cols);
+TLevelRange ReachableLevels(int32_t rows, int32_t cols, TPictureKind kind = TPictureKind::Any);
 
 // When to give up on a puzzle: on a cancel flag (looked at between solver runs, which take
 // at most a few tenths of a second up to 100 x 100), at a deadline, or after a number of
@@ -59,6 +63,9 @@ public:
     bool Next(TGenerated &puzzle, int64_t maxCandidates = 5000);
 
     int64_t Candidates() const { return Tried; }
+    // The level nearest the asked one among the unique candidates this generator scored, or -1:
+    // what a size really reaches when the asked level would not come.
+    int32_t NearestSeenLevel() const;
 
     // Work the solver may spend on one candidate: one that needs more is dropped, not kept
     // with an unproved verdict.
@@ -85,5 +92,7 @@ private:
     // 0 coarse … 1 fine: how much small detail a picture gets. It drifts towards the level
     // asked for, since finer pictures take the solver more work.
     double Detail = 0.5;
+    double DetailCeiling = 1.0;
     std::set<TMyCrossArr> Made;
+    std::array<bool, MaxDifficulty + 1> Seen{};
 };

@@ -412,7 +412,7 @@ int Generate(const QStringList &args)
         || level > MaxDifficulty || rows < 2 || cols < 2 || rows > 200 || cols > 200)
         return Usage();
     // Size weighs most in the estimate: asking a big board to be easy would search for ever.
-    const TLevelRange range = ReachableLevels(int32_t(rows), int32_t(cols));
+    const TLevelRange range = ReachableLevels(int32_t(rows), int32_t(cols), kind);
     if (!range.Holds(int32_t(level))) {
         err << "level " << level << " is out of reach at " << cols << "x" << rows << ": "
             << (range.Low == range.High ? QStringLiteral("only level %1 can").arg(range.Low)
@@ -430,6 +430,7 @@ int Generate(const QStringList &args)
     using TClock = std::chrono::steady_clock;
     const TClock::time_point start = TClock::now();
     TGenerateLimits limits;
+    limits.MaxCandidates = INT64_MAX; // --time bounds it: a rare level is a matter of time
     limits.Deadline = start + std::chrono::milliseconds(int64_t(seconds * 1000));
     // On a terminal a line that keeps count, so a long run is never silent.
     const bool terminal = isatty(STDERR_FILENO) == 1;
@@ -455,10 +456,14 @@ int Generate(const QStringList &args)
             clearProgress();
             if (outcome == TGenerateOutcome::OutOfTime)
                 err << "stopped after " << seconds << " s with " << made << " of " << count << " puzzles of level "
-                    << level << " (" << generator.Candidates() << " candidates); give it more --time\n";
+                    << level << " (" << generator.Candidates() << " candidates); give it more --time";
             else
-                err << "no puzzle of level " << level << " found after " << generator.Candidates()
-                    << " candidates\n";
+                err << "no puzzle of level " << level << " found after " << generator.Candidates() << " candidates";
+            // A long thin board reaches fewer levels than its cell count promises: say what it did reach.
+            const int32_t seen = generator.NearestSeenLevel();
+            if (made == 0 && seen >= 0 && seen != level)
+                err << "; the nearest level that came up at this size was " << seen;
+            err << "\n";
             break;
         }
         const QString target = ImportTarget(folder, QString(), title, puzzle.Level);

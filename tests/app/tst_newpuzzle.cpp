@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QTableWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTest>
 
@@ -141,6 +142,21 @@ void TestNewPuzzle::outOfTimeSaysSo()
     QVERIFY2(prompter->Questions[0].Text.startsWith(QStringLiteral("За 0 с не удалось создать головоломку 15 × 15")),
              qPrintable(prompter->Questions[0].Text));
     QVERIFY(form->Children().isEmpty());
+    // A board two cells high promises by its cell count more than it reaches: what it did
+    // reach is offered and chosen.
+    dialog->SizeBox->setCurrentIndex(8);
+    dialog->WidthBox->setValue(50);
+    dialog->HeightBox->setValue(2);
+    dialog->LevelBox->setCurrentIndex(5);
+    QCOMPARE(dialog->LevelBox->currentIndex(), 5);
+    dialog->TimeBudget = 1;
+    dialog->Start();
+    dialog->WaitForWorker();
+    QCOMPARE(prompter->Questions.size(), 2);
+    const int offered = dialog->LevelBox->currentIndex();
+    QVERIFY(offered >= 1 && offered < 5);
+    QVERIFY2(prompter->Questions[1].Text.contains(QStringLiteral("получается уровень %1 — он выбран").arg(offered)),
+             qPrintable(prompter->Questions[1].Text));
 }
 
 QTEST_MAIN(TestNewPuzzle)

@@ -22,6 +22,9 @@ private slots:
     void PicturesHaveNoSpecksOrPinholes_data();
     void PicturesHaveNoSpecksOrPinholes();
     void CancelAndDeadlineStopBeforeTheNextCandidate();
+    void EveryPromisedLevelIsMade_data();
+    void EveryPromisedLevelIsMade();
+    void ThinBoardSaysWhatItReaches();
     void SwapOfLoneCellsIsBroken();
 };
 
@@ -149,6 +152,43 @@ void TestGenerate::CancelAndDeadlineStopBeforeTheNextCandidate()
     limits.Deadline = std::chrono::steady_clock::time_point::max();
     QCOMPARE(generator.Make(puzzle, limits), TGenerateOutcome::Made);
     QCOMPARE(puzzle.Level, 5);
+}
+
+void TestGenerate::EveryPromisedLevelIsMade_data()
+{
+    QTest::addColumn<int>("side");
+    QTest::addColumn<int>("kind");
+    for (const int side : {4, 5, 7})
+        for (int kind = 0; kind < PictureKindCount; ++kind)
+            QTest::addRow("%dx%d %s", side, side, qPrintable(PictureKindName(TPictureKind(kind)))) << side << kind;
+}
+
+// The dialog greys out what a size cannot reach; what it leaves on must come. Small boards,
+// where the top of a range is a rare picture, are where a range over-promised.
+void TestGenerate::EveryPromisedLevelIsMade()
+{
+    QFETCH(int, side);
+    QFETCH(int, kind);
+    const TLevelRange range = ReachableLevels(side, side, TPictureKind(kind));
+    for (int level = range.Low; level <= range.High; ++level) {
+        TGenerator generator(side, side, level, 3, TPictureKind(kind));
+        TGenerateLimits limits;
+        limits.MaxCandidates = INT64_MAX;
+        limits.Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        TGenerated puzzle;
+        QVERIFY2(generator.Make(puzzle, limits) == TGenerateOutcome::Made, qPrintable(QStringLiteral("level %1").arg(level)));
+    }
+}
+
+// A two-row board of 100 cells is promised what 10 x 10 reaches, and falls short at the top.
+void TestGenerate::ThinBoardSaysWhatItReaches()
+{
+    QTemporaryDir dir;
+    const TRun run = Pxgtool({"generate", "--into", dir.path(), "--count", "1", "--size", "50x2", "--level", "5", "--time", "1"}, 30000);
+    QCOMPARE(run.Code, 1);
+    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("the nearest level that came up at this size was (\\d)")).match(run.Err);
+    QVERIFY2(match.hasMatch(), qPrintable(run.Err));
+    QVERIFY(match.captured(1).toInt() < 5);
 }
 
 // Two solutions that differ in four lone corners: flipping a cell of each difference gave the
