@@ -81,9 +81,12 @@ TNewPuzzleDialog::TNewPuzzleDialog(QWidget *parent) : QDialog(parent)
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Размер:"), SizeBox);
     form->addRow(QStringLiteral("Ширина × высота:"), custom);
+    // The kind before the level: the levels on offer depend on it.
+    form->addRow(QStringLiteral("Рисунок:"), KindBox);
     form->addRow(QStringLiteral("Сложность:"), LevelBox);
     form->addRow(QString(), RangeLabel);
-    form->addRow(QStringLiteral("Рисунок:"), KindBox);
+    setTabOrder(HeightBox, KindBox);
+    setTabOrder(KindBox, LevelBox);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(bCreate);
@@ -181,6 +184,10 @@ void TNewPuzzleDialog::ShowIdle(bool idle)
         w->setEnabled(idle);
     SizeChanged();
     Progress->setVisible(!idle);
+    // Disabling «Создать» for the run moved the focus to «Отмена»: left there, the Enter that
+    // follows a message would close the dialog instead of trying again.
+    if (idle && focusWidget() == bCancel)
+        bCreate->setFocus();
     if (idle)
         Ticker->stop();
     else

@@ -157,6 +157,8 @@ void TestNewPuzzle::outOfTimeSaysSo()
     QVERIFY(offered >= 1 && offered < 5);
     QVERIFY2(prompter->Questions[1].Text.contains(QStringLiteral("получается уровень %1 — он выбран").arg(offered)),
              qPrintable(prompter->Questions[1].Text));
+    // Enter then tries again rather than closing the dialog.
+    QCOMPARE(dialog->focusWidget(), dialog->bCreate);
 }
 
 QTEST_MAIN(TestNewPuzzle)
