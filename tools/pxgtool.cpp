@@ -503,6 +503,7 @@ int Export(const QString &source, const QString &target)
     QString title = QFileInfo(source).completeBaseName();
     if (title.size() > 1 && title.back().isDigit())
         title.chop(1);
+    title = title.trimmed(); // "Узор 15x15 2" is named with a space before its digit
     try {
         PuzzleFile::SaveBytes(target, ExportNon(doc.Solution, title), PuzzleFile::Target::NewFile);
     } catch (const EPuzzleError &e) {
