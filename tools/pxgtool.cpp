@@ -286,8 +286,9 @@ QString ImportTarget(const QDir &folder, const QString &inputPath, const QString
     const QChar digit(u'0' + char16_t(level));
     for (int n = 1; n <= 1000; ++n) {
         QString name = base;
+        // "Узор 15x15 (2) 2", not "Узор 15x15 (2)2": the copy's number apart from the level.
         if (n > 1)
-            name += QStringLiteral(" (%1)").arg(n);
+            name += QStringLiteral(" (%1) ").arg(n);
         else if (spaceBeforeDigit)
             name += QLatin1Char(' ');
         const QString path = folder.filePath(name + digit + QStringLiteral(".pxg"));

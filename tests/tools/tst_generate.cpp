@@ -50,7 +50,9 @@ void TestGenerate::SameSeedSameUniquePuzzles()
     QVERIFY2(a.Out.contains(QStringLiteral("candidates")), qPrintable(a.Out));
 
     const QStringList names = QDir(first.path()).entryList({"*.pxg"}, QDir::Files, QDir::Name);
-    QCOMPARE(names.size(), 3);
+    const QString stem = QStringLiteral("Узор %1").arg(size);
+    QCOMPARE(names, (QStringList{stem + QStringLiteral(" (2) %1.pxg").arg(level), stem + QStringLiteral(" (3) %1.pxg").arg(level),
+                                 stem + QStringLiteral(" %1.pxg").arg(level)}));
     QCOMPARE(QDir(second.path()).entryList({"*.pxg"}, QDir::Files, QDir::Name), names);
     QList<TMyCrossArr> seen;
     for (const QString &name : names) {
