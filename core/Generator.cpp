@@ -123,6 +123,23 @@ void Centre(TMyCrossArr &picture, bool columnsToo, int32_t groundRows)
     picture.swap(moved);
 }
 
+// The mean of the cells within radius along each of lines lines of length cells; cell i of line
+// l is at l * lineStep + i * cellStep. Running sums make a wide box cost what a narrow one does.
+void BoxAverage(const std::vector<double> &from, std::vector<double> &to, int32_t lines, int32_t length,
+                size_t lineStep, size_t cellStep, int32_t radius)
+{
+    std::vector<double> prefix(size_t(length) + 1, 0.0);
+    for (int32_t l = 0; l < lines; ++l) {
+        const size_t first = size_t(l) * lineStep;
+        for (int32_t i = 0; i < length; ++i)
+            prefix[size_t(i) + 1] = prefix[size_t(i)] + from[first + size_t(i) * cellStep];
+        for (int32_t i = 0; i < length; ++i) {
+            const int32_t lo = std::max(0, i - radius), hi = std::min(length, i + radius + 1);
+            to[first + size_t(i) * cellStep] = (prefix[size_t(hi)] - prefix[size_t(lo)]) / (hi - lo);
+        }
+    }
+}
+
 } // namespace
 
 QString PictureKindText(TPictureKind kind)
@@ -360,25 +377,8 @@ TMyCrossArr TGenerator::Blobs()
                 : Uniform(0, 1);
     std::vector<double> blurred(field.size());
     for (int pass = 0; pass < 2; ++pass) {
-        // Running sums along rows, then columns: the box costs the same at any width.
-        for (int32_t r = 0; r < Rows; ++r) {
-            std::vector<double> prefix(size_t(Cols) + 1, 0.0);
-            for (int32_t c = 0; c < Cols; ++c)
-                prefix[c + 1] = prefix[c] + field[size_t(r) * Cols + c];
-            for (int32_t c = 0; c < Cols; ++c) {
-                const int32_t lo = std::max(0, c - radius), hi = std::min(Cols, c + radius + 1);
-                blurred[size_t(r) * Cols + c] = (prefix[hi] - prefix[lo]) / (hi - lo);
-            }
-        }
-        for (int32_t c = 0; c < Cols; ++c) {
-            std::vector<double> prefix(size_t(Rows) + 1, 0.0);
-            for (int32_t r = 0; r < Rows; ++r)
-                prefix[r + 1] = prefix[r] + blurred[size_t(r) * Cols + c];
-            for (int32_t r = 0; r < Rows; ++r) {
-                const int32_t lo = std::max(0, r - radius), hi = std::min(Rows, r + radius + 1);
-                field[size_t(r) * Cols + c] = (prefix[hi] - prefix[lo]) / (hi - lo);
-            }
-        }
+        BoxAverage(field, blurred, Rows, Cols, size_t(Cols), 1, radius);
+        BoxAverage(blurred, field, Cols, Rows, 1, size_t(Cols), radius);
     }
     // Fading the field near the frame keeps the regions off the edges: a figure on a ground.
     double low = 1, high = 0;
