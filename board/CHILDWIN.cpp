@@ -486,8 +486,7 @@ void TMDIChild::NoteStrokeChange()
         return;
     StrokeChanged = true;
     // Only a stroke that changes something takes the place of what could be redone.
-    History.RedoStack.clear();
-    Host->SetCommandEnabled(TBoardCommand::Redo, false);
+    History.DropRedo();
 }
 
 void TMDIChild::DragOnto(int32_t col, int32_t row)
@@ -593,12 +592,11 @@ void TMDIChild::FormMouseUp(int X, int Y)
             // A stroke that changed no cell leaves nothing to take back.
             if (StrokeChanged && LastCol != 0 && LastRow != 0)
                 History.PushUndo(LastCol - 1, LastRow - 1, Doc.Marks.at(LastRow - 1).at(LastCol - 1), 1);
-            else if (History.UndoStack.size() > StrokeBase)
-                History.UndoStack.resize(StrokeBase);
+            else
+                History.DropUndoAbove(StrokeBase);
         } catch (...) {
         }
         StrokeChanged = false;
-        Host->SetCommandEnabled(TBoardCommand::Undo, !History.UndoStack.empty());
     }
     MouseIsDown = false;
     Modified = true;
@@ -640,8 +638,8 @@ void TMDIChild::FormActivate()
     Host->SetCommandEnabled(TBoardCommand::ZoomInc, ZoomPercent < 100);
     Host->SetCommandEnabled(TBoardCommand::ZoomDec, ZoomPercent > 40);
     FormPaint();
-    Host->SetCommandEnabled(TBoardCommand::Undo, !History.UndoStack.empty());
-    Host->SetCommandEnabled(TBoardCommand::Redo, !History.RedoStack.empty());
+    Host->SetCommandEnabled(TBoardCommand::Undo, History.CanUndo());
+    Host->SetCommandEnabled(TBoardCommand::Redo, History.CanRedo());
 }
 
 void TMDIChild::FormDeactivate()
@@ -695,12 +693,10 @@ void TMDIChild::Clear1Execute()
     ResetGame(cleared);
     // Clear is one step of the history; a game already at its start gives it nothing to take back.
     if (!(cleared == Doc)) {
-        History.RedoStack.clear();
+        History.DropRedo();
         History.PushGame(Doc);
         Doc = std::move(cleared);
     }
-    Host->SetCommandEnabled(TBoardCommand::Undo, !History.UndoStack.empty());
-    Host->SetCommandEnabled(TBoardCommand::Redo, false);
     Host->SetCommandEnabled(TBoardCommand::Clear, false);
     Timer1->stop();
     Label2->setText(QStringLiteral("0:00:00"));

@@ -77,6 +77,19 @@ void TMoveHistory::RedoGroup(PuzzleDocument &doc)
     Tell(SetRedoEnabled, !RedoStack.empty());
 }
 
+void TMoveHistory::DropRedo()
+{
+    RedoStack.clear();
+    Tell(SetRedoEnabled, false);
+}
+
+void TMoveHistory::DropUndoAbove(size_t size)
+{
+    if (UndoStack.size() > size)
+        UndoStack.resize(size);
+    Tell(SetUndoEnabled, CanUndo());
+}
+
 void TMoveHistory::Clear()
 {
     RedoStack.clear();

@@ -30,7 +30,7 @@ public:
     std::vector<THistoryEntry> UndoStack;  // last element is the top
     std::vector<THistoryEntry> RedoStack;
 
-    // Told whenever a step sets the Undo or Redo command's enabled state.
+    // Told whenever a step changes what Undo or Redo can do; the board's commands follow.
     std::function<void(bool)> SetUndoEnabled;
     std::function<void(bool)> SetRedoEnabled;
 
@@ -44,6 +44,13 @@ public:
     void UndoGroup(PuzzleDocument &doc);
     // Brings back one group: entries off the redo history up to and including its end marker.
     void RedoGroup(PuzzleDocument &doc);
+    // A new change takes the place of what could be redone.
+    void DropRedo();
+    // A stroke that changed nothing leaves none of its entries above size.
+    void DropUndoAbove(size_t size);
+    bool CanUndo() const { return !UndoStack.empty(); }
+    bool CanRedo() const { return !RedoStack.empty(); }
+    // Forgets both stacks without telling: for a board opening or closing.
     void Clear();
 
 private:
