@@ -363,7 +363,7 @@ void TestCheck::ImportsIntoFolder()
     const QStringList names = QDir(folder).entryList(QDir::Files, QDir::Name);
     const QString mug = DigitOfImport(DataPath(QStringLiteral("mug.non")));
     const QStringList expected = {
-        QStringLiteral("Mug (Сеткарий tests) (2)") + mug + QStringLiteral(".pxg"),
+        QStringLiteral("Mug (Сеткарий tests) (2) ") + mug + QStringLiteral(".pxg"),
         QStringLiteral("Mug (Сеткарий tests)") + mug + QStringLiteral(".pxg"),
         QStringLiteral("Puzzle 12 ") + DigitOfImport(numbered) + QStringLiteral(".pxg"),
         QStringLiteral("boat") + DigitOfImport(DataPath(QStringLiteral("boat.pbm"))) + QStringLiteral(".pxg"),
