@@ -151,17 +151,6 @@ TMyCrossArr MadeUnique(TMyCrossArr picture, TSolveResult &solved, int32_t steps 
     return {};
 }
 
-const char *StatusText(decltype(TSolveResult::Status) status)
-{
-    switch (status) {
-    case TSolveResult::Status::Unique: return "unique";
-    case TSolveResult::Status::Ambiguous: return "ambiguous";
-    case TSolveResult::Status::Unsolvable: return "unsolvable";
-    case TSolveResult::Status::GaveUp: return "gave-up";
-    }
-    return "?";
-}
-
 // Proves the verdict with both solvers and a budget ten times the bench's; writes the file.
 bool Write(const std::string &folder, const std::string &name, const TMyCrossArr &picture, const std::string &what)
 {
@@ -170,22 +159,22 @@ bool Write(const std::string &folder, const std::string &name, const TMyCrossArr
     const TSolveResult reference = ReferenceSolver::SolveClues(RowRunsOf(picture), ColumnRunsOf(picture), proof);
     if (mine.Status == TSolveResult::Status::GaveUp || mine.Status != reference.Status
         || (mine.Status == TSolveResult::Status::Unique && mine.Picture != reference.Picture)) {
-        std::printf("%s: no verdict (%s, reference %s)\n", name.c_str(), StatusText(mine.Status),
-                    StatusText(reference.Status));
+        std::printf("%s: no verdict (%s, reference %s)\n", name.c_str(), StatusName(mine.Status),
+                    StatusName(reference.Status));
         return false;
     }
     const std::string path = folder + "/" + name + ".txt";
     FILE *file = std::fopen(path.c_str(), "w");
     if (!file)
         return false;
-    std::fprintf(file, "; %s, needs search: %s\n", StatusText(mine.Status), what.c_str());
+    std::fprintf(file, "; %s, needs search: %s\n", StatusName(mine.Status), what.c_str());
     for (const auto &row : picture) {
         for (int32_t cell : row)
             std::fputc(cell ? '#' : '.', file);
         std::fputc('\n', file);
     }
     std::fclose(file);
-    std::printf("%s: %s, work %lld (reference %lld), depth %d\n", name.c_str(), StatusText(mine.Status),
+    std::printf("%s: %s, work %lld (reference %lld), depth %d\n", name.c_str(), StatusName(mine.Status),
                 static_cast<long long>(mine.Work), static_cast<long long>(reference.Work), mine.Depth);
     std::fflush(stdout);
     return true;

@@ -174,17 +174,6 @@ TMeasured Measure(const TMyCrossArr &picture, int64_t maxWork = 50'000'000, TSol
     return measured;
 }
 
-const char *StatusText(decltype(TSolveResult::Status) status)
-{
-    switch (status) {
-    case TSolveResult::Status::Unique: return "unique";
-    case TSolveResult::Status::Ambiguous: return "ambiguous";
-    case TSolveResult::Status::Unsolvable: return "unsolvable";
-    case TSolveResult::Status::GaveUp: return "gave-up";
-    }
-    return "?";
-}
-
 } // namespace
 
 // The work the import allows, and ten times it for the reference's verdicts.
@@ -247,7 +236,7 @@ int main(int argc, char **argv)
             // Targets: decided as proved within 1 s up to 30x30 and 10 s up to 100x100.
             const size_t side = std::max(puzzle.Picture.size(), puzzle.Picture[0].size());
             const double limit = side <= 30 ? 1000.0 : 10000.0;
-            const bool ok = puzzle.Expected == StatusText(m.Result.Status) && m.MedianMs <= limit;
+            const bool ok = puzzle.Expected == StatusName(m.Result.Status) && m.MedianMs <= limit;
             note = ok ? " ok" : " MISSED";
             misses += ok ? 0 : 1;
             logSum += std::log(std::max(m.MedianMs, 1e-3));
@@ -270,10 +259,10 @@ int main(int argc, char **argv)
             ++hardCount;
         }
         std::printf("%-8s %-22s %-10s %-13s %10lld %8d %8d %5d %5d %10.3f | %-10s %10lld %10.3f%s\n", size.c_str(),
-                    puzzle.Name.c_str(), StatusText(m.Result.Status),
+                    puzzle.Name.c_str(), StatusName(m.Result.Status),
                     m.Result.LineSolvable ? "line-solvable" : "needs-search", static_cast<long long>(m.Result.Work),
                     m.Result.Guesses, m.Result.Probes, m.Result.Depth, m.Runs, m.MedianMs,
-                    StatusText(ref.Result.Status), static_cast<long long>(ref.Result.Work), ref.MedianMs, note.c_str());
+                    StatusName(ref.Result.Status), static_cast<long long>(ref.Result.Work), ref.MedianMs, note.c_str());
         std::fflush(stdout);
     }
     if (hardCount > 0) {
@@ -298,7 +287,7 @@ int main(int argc, char **argv)
     const TMeasured easy = Measure(Rings(side), ImportWorkBudget(side, side));
     const TMeasured worst = Measure(Random(side, 50, 1), ImportWorkBudget(side, side));
     std::printf("import %dx%d: random 50%% %s after %lld in %.0f ms = %.1fx line-solvable rings (%lld in %.0f ms)\n",
-                side, side, StatusText(worst.Result.Status), static_cast<long long>(worst.Result.Work), worst.MedianMs,
+                side, side, StatusName(worst.Result.Status), static_cast<long long>(worst.Result.Work), worst.MedianMs,
                 worst.MedianMs / std::max(easy.MedianMs, 1e-3), static_cast<long long>(easy.Result.Work),
                 easy.MedianMs);
     std::printf("total %.1f s\n", std::chrono::duration<double>(TClock::now() - begin).count());

@@ -840,3 +840,21 @@ TSolveResult SolveClues(const std::vector<std::vector<int32_t>> &rowRuns,
 {
     return TGridSolver(rowRuns, colRuns, maxWork).Run();
 }
+
+const char *StatusName(decltype(TSolveResult::Status) status)
+{
+    switch (status) {
+    case TSolveResult::Status::Unique: return "unique";
+    case TSolveResult::Status::Ambiguous: return "ambiguous";
+    case TSolveResult::Status::Unsolvable: return "unsolvable";
+    case TSolveResult::Status::GaveUp: return "gave-up";
+    }
+    return "?";
+}
+
+std::string VerdictText(const TSolveResult &result)
+{
+    if (result.Status == TSolveResult::Status::GaveUp)
+        return "undecided after " + std::to_string(result.Work) + " cell operations";
+    return StatusName(result.Status);
+}

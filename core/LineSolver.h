@@ -4,6 +4,7 @@
 #include "format/PuzzleDocument.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct TSolveResult {
@@ -39,3 +40,8 @@ constexpr int64_t DefaultWorkBudget = 240'000'000;
 TSolveResult SolveClues(const std::vector<std::vector<int32_t>> &rowRuns,
                         const std::vector<std::vector<int32_t>> &colRuns,
                         int64_t maxWork = 50'000'000);
+
+// "unique", "ambiguous", "unsolvable" or "gave-up": the status as one word.
+const char *StatusName(decltype(TSolveResult::Status) status);
+// What check prints: the status, or for one given up "undecided after N cell operations".
+std::string VerdictText(const TSolveResult &result);

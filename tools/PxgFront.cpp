@@ -144,15 +144,7 @@ bool QuickCheck(int argc, char **argv)
             colRuns.push_back(Runs(column));
         }
         const TSolveResult result = SolveClues(rowRuns, colRuns, maxWork);
-        std::string verdict;
-        switch (result.Status) {
-        case TSolveResult::Status::Unique: verdict = "unique"; break;
-        case TSolveResult::Status::Ambiguous: verdict = "ambiguous"; break;
-        case TSolveResult::Status::Unsolvable: verdict = "unsolvable"; break;
-        case TSolveResult::Status::GaveUp:
-            verdict = "undecided after " + std::to_string(result.Work) + " cell operations";
-            break;
-        }
+        const std::string verdict = VerdictText(result);
         const int32_t level = EstimateDifficulty(result, rows, cols);
         const std::string levelText = level >= CrownDifficulty ? CrownText : std::to_string(std::max(level, 0));
         std::printf("%s\t%s\t%s\t%s\n", paths[i], verdict.c_str(),

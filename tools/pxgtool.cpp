@@ -534,14 +534,7 @@ int Check(QStringList args)
         }
         const TSolveResult result = SolvePicture(doc.Solution, maxWork);
         const int32_t level = DifficultyOf(result, doc.Solution);
-        QString verdict;
-        switch (result.Status) {
-        case TSolveResult::Status::Unique: verdict = QStringLiteral("unique"); break;
-        case TSolveResult::Status::Ambiguous: verdict = QStringLiteral("ambiguous"); break;
-        case TSolveResult::Status::Unsolvable: verdict = QStringLiteral("unsolvable"); break;
-        case TSolveResult::Status::GaveUp: verdict = QStringLiteral("undecided after %1 cell operations").arg(result.Work); break;
-        }
-        out << path << '\t' << verdict << '\t' << SolvedText(result) << '\t' << DifficultyText(level);
+        out << path << '\t' << QString::fromStdString(VerdictText(result)) << '\t' << SolvedText(result) << '\t' << DifficultyText(level);
         if (rename) {
             const QString fileName = QFileInfo(path).fileName();
             const QString newName = WithDifficultyDigit(fileName, level);
