@@ -28,6 +28,12 @@
 
 namespace {
 
+bool WritePuzzle(const QString &path, const PuzzleDocument &doc)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(PuzzleFile::Serialize(doc)) > 0;
+}
+
 PuzzleDocument Sized(int cols, int rows, int rowDepth, int colDepth)
 {
     PuzzleDocument doc;
@@ -370,9 +376,7 @@ QString TestPrinting::PutPuzzle(const QString &name)
                                               {1, 1, 1, 1, 1, 1}, {0, 0, 1, 0, 0, 1}, {1, 0, 1, 0, 1, 0},
                                               {1, 1, 0, 0, 1, 1}, {0, 1, 0, 1, 0, 1}});
     const QString path = dir.filePath(name);
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(PuzzleFile::Serialize(doc));
+    WritePuzzle(path, doc);
     return path;
 }
 
@@ -416,10 +420,7 @@ void TestPrinting::hugeBoardIsRefused()
     TMyCrossArr picture(1000, std::vector<int32_t>(1000, 0));
     picture[0][0] = 1;
     const QString path = dir.filePath("huge.pxg");
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(PuzzleFile::Serialize(DocumentFromPicture(picture)));
-    f.close();
+    QVERIFY(WritePuzzle(path, DocumentFromPicture(picture)));
     TScriptedPrompter prompter;
     TMainForm form;
     form.show();
@@ -531,10 +532,7 @@ void TestPrinting::bigBoardPrintsWholeOnTheQueue()
     QFile::remove(cups->Output());
     const PuzzleDocument doc = BigPicture();
     const QString path = dir.filePath("big.pxg");
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(PuzzleFile::Serialize(doc));
-    f.close();
+    QVERIFY(WritePuzzle(path, doc));
 
     TScriptedPrompter prompter;
     TMainForm form;
@@ -803,9 +801,7 @@ void TestPrinting::bookletFromTheTool()
         const PuzzleDocument doc = i == 0 ? BigPicture() : i == 1 ? TightClues()
                                  : FromRuns(5 + i * 2, {{i % 5 + 1, 2}, {3}, {1, 1, i % 3 + 1}, {4 + i}});
         const QString path = out.filePath(QString("p%1.pxg").arg(i, 2, 10, QChar('0')));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(PuzzleFile::Serialize(doc));
+        QVERIFY(WritePuzzle(path, doc));
         files << path;
     }
     const auto run = [](const QStringList &args, QString *errors = nullptr) {
